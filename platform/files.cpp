@@ -1,0 +1,106 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <string>
+
+#include "platform/paths.h"
+
+namespace velk {
+namespace {
+
+bool write_all(int fd, const Bytes& bytes) {
+  const char* p = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t written = ::write(fd, p, left);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += written;
+    left -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+std::string folder_of(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// A fresh name beside the target; O_EXCL in the caller makes it ours alone.
+std::string temporary_name(const std::string& target) {
+  static std::atomic<unsigned> counter{0};
+  return target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
+}
+
+}  // namespace
+
+Bytes read_file(const Text& path) {
+  int fd = ::open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Bytes();
+  Bytes bytes;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return Bytes();
+  }
+  bytes.reserve(static_cast<std::size_t>(info.st_size));
+  char buffer[65536];
+  for (;;) {
+    ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      bytes.clear();
+      break;
+    }
+    if (got == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+  ::close(fd);
+  return bytes;
+}
+
+bool write_file(const Text& path, const Bytes& bytes) {
+  const std::string target = native_path(path);
+  if (target.empty()) return false;
+  std::string temporary;
+  int fd = -1;
+  for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+    temporary = temporary_name(target);
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return false;
+  }
+  if (fd < 0) return false;
+
+  struct stat old_info {};
+  bool ok = true;
+  if (::stat(target.c_str(), &old_info) == 0) {
+    if (!S_ISREG(old_info.st_mode)) ok = false;
+    // The settings files keep whatever permissions they were given.
+    else if (::fchmod(fd, old_info.st_mode & 07777) != 0) ok = false;
+  }
+  ok = ok && write_all(fd, bytes) && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  // Makes the rename itself durable; the file is already in place.
+  int folder = ::open(folder_of(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder >= 0) {
+    ::fsync(folder);
+    ::close(folder);
+  }
+  return true;
+}
+
+}  // namespace velk

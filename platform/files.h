@@ -1,0 +1,17 @@
+#pragma once
+// Whole-file reads and atomic whole-file writes.
+#include "platform/text.h"
+
+namespace velk {
+
+// The whole file; empty when it is missing or cannot be read.
+Bytes read_file(const Text& path);
+
+// Creates or replaces the file atomically: the bytes go to a temporary file
+// in the same folder, which is flushed to disk and renamed over the old one.
+// A reader never sees half a file. On failure (full disk, read-only or
+// missing folder) the old file is untouched, no temporary file is left and
+// the result is false. A replaced file keeps its permission bits.
+bool write_file(const Text& path, const Bytes& bytes);
+
+}  // namespace velk

@@ -1,0 +1,126 @@
+#include "platform/http.h"
+
+#include <curl/curl.h>
+
+#include <memory>
+#include <mutex>
+
+namespace velk {
+namespace {
+
+struct Transfer {
+  Bytes body;
+  std::size_t max_body_bytes = 0;
+  bool over_cap = false;
+};
+
+// The cap is enforced here: CURLOPT_MAXFILESIZE only stops announced sizes.
+std::size_t write_body_cb(char* data, std::size_t size, std::size_t count, void* user) {
+  auto* transfer = static_cast<Transfer*>(user);
+  std::size_t bytes = size * count;
+  std::size_t room = transfer->max_body_bytes - transfer->body.size();
+  if (bytes > room) {
+    transfer->body.append(data, room);
+    transfer->over_cap = true;
+    return 0;  // ends the transfer with CURLE_WRITE_ERROR
+  }
+  transfer->body.append(data, bytes);
+  return bytes;
+}
+
+struct EasyDeleter {
+  void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+};
+struct ListDeleter {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+
+}  // namespace
+
+void init_http() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+std::string escape_url(const Text& url) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string escaped;
+  escaped.reserve(url.size());
+  for (unsigned char c : url) {
+    if (c >= 0x80 || c == ' ' || c == '\t') {
+      escaped.push_back('%');
+      escaped.push_back(kHex[c >> 4]);
+      escaped.push_back(kHex[c & 0x0F]);
+    } else {
+      escaped.push_back(static_cast<char>(c));
+    }
+  }
+  return escaped;
+}
+
+HttpResponse http_get(const HttpRequest& request) {
+  init_http();
+  HttpResponse response;
+  std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
+  if (!easy) {
+    response.error = "cannot create a transfer";
+    return response;
+  }
+  Transfer transfer;
+  transfer.max_body_bytes = request.limits.max_body_bytes;
+
+  std::unique_ptr<curl_slist, ListDeleter> headers;
+  if (request.no_cache) {
+    curl_slist* list = curl_slist_append(nullptr, "Cache-Control: no-cache");
+    if (list) {
+      headers.reset(list);
+      if (curl_slist_append(list, "Pragma: no-cache") == nullptr) headers.reset();
+    }
+    if (!headers) {
+      response.error = "out of memory";
+      return response;
+    }
+  }
+
+  const std::string url = escape_url(request.url);
+  CURL* h = easy.get();
+  curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(h, CURLOPT_MAXREDIRS, request.limits.max_redirects);
+  curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, request.limits.connect_timeout_ms);
+  curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, request.limits.total_timeout_ms);
+  curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.limits.max_body_bytes));
+  curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, write_body_cb);
+  curl_easy_setopt(h, CURLOPT_WRITEDATA, &transfer);
+  if (!request.user_agent.empty()) curl_easy_setopt(h, CURLOPT_USERAGENT, request.user_agent.c_str());
+  if (headers) curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
+
+  CURLcode result = curl_easy_perform(h);
+  long status = 0;
+  curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+  response.status = status;
+  response.connected = status != 0;
+  response.complete = result == CURLE_OK;
+  response.body = std::move(transfer.body);
+  if (transfer.over_cap || result == CURLE_FILESIZE_EXCEEDED) {
+    response.complete = false;
+    response.error = "body over the size cap";
+  } else if (result != CURLE_OK) {
+    response.error = curl_easy_strerror(result);
+  }
+  return response;
+}
+
+Bytes download_url(const Text& url, const HttpLimits& limits) {
+  HttpRequest request;
+  request.url = url;
+  request.limits = limits;
+  HttpResponse response = http_get(request);
+  if (!response.complete || response.status < 200 || response.status > 299) return Bytes();
+  return std::move(response.body);
+}
+
+}  // namespace velk
