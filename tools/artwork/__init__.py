@@ -1,0 +1,1 @@
+"""Generators of Velk's shipped artwork and settings files."""
