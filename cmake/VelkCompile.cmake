@@ -2,7 +2,9 @@
 
 # Text inside the programs is GBK: literals in the UTF-8 sources are turned
 # into GBK bytes by the compiler, so "你想找什么？" compares byte for byte with
-# what the INI files and the pages hold.
+# what the INI files and the pages hold. Note: libstdc++'s <chrono> holds a
+# literal (the micro sign) that GBK cannot encode, so include <thread> or
+# <condition_variable> for std::chrono instead of <chrono> itself.
 add_compile_options(
   $<$<COMPILE_LANGUAGE:CXX>:-fexec-charset=GBK>
   $<$<COMPILE_LANGUAGE:CXX>:-finput-charset=UTF-8>

@@ -1,0 +1,523 @@
+#include "toolkit/app.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <future>
+#include <stdexcept>
+
+namespace velk::tk {
+
+namespace {
+App* g_app = nullptr;
+}
+
+App& app() {
+  if (!g_app) throw std::logic_error("no toolkit App exists");
+  return *g_app;
+}
+
+void Backend::end_process(int code) {
+  std::fflush(nullptr);
+  ::_exit(code);
+}
+
+App::App(std::unique_ptr<Backend> backend)
+    : backend_(std::move(backend)), gui_thread_(std::this_thread::get_id()) {
+  if (g_app) throw std::logic_error("a toolkit App exists already");
+  g_app = this;
+}
+
+App::~App() {
+  // Workers may still hand work over or wait on a sent message: keep serving
+  // them until the last one has ended.
+  for (;;) {
+    {
+      std::unique_lock lock(mutex_);
+      if (live_workers_ == 0) break;
+    }
+    if (!run_posted()) {
+      std::unique_lock lock(mutex_);
+      cv_.wait_for(lock, std::chrono::milliseconds(10));
+    }
+  }
+  run_posted();
+  for (auto& f : forms_) {
+    f->mark_closed();
+    backend_->form_destroyed(*f);
+  }
+  forms_.clear();
+  closed_.clear();
+  g_app = nullptr;
+}
+
+// ---------------------------------------------------------------- windows
+
+Form* App::find(const FormDef& def) const {
+  for (auto& f : forms_)
+    if (&f->def() == &def && f->is_open()) return f.get();
+  return nullptr;
+}
+
+bool App::is_open(const FormDef& def) const { return find(def) != nullptr; }
+
+Form& App::show(const FormDef& def) {
+  if (Form* open = find(def)) {
+    open->window().set_visible(true);
+    return *open;
+  }
+  auto owned = std::make_unique<Form>(*this, def);
+  Form& form = *owned;
+  forms_.push_back(std::move(owned));
+  // Shown once the created event has run; design timers count from now.
+  bool design_visible = form.window().visible();
+  form.window().set_visible(false);
+  form.mark_open();
+  backend_->form_created(form);
+  for (size_t i = 0; i < def.controls.size(); ++i)
+    if (def.controls[i].kind == Kind::Timer && def.controls[i].timer_period > 0)
+      form[def.controls[i].name].set_timer_period(def.controls[i].timer_period);
+  raise_event(form.window(), Event::Created);
+  if (form.is_open() && design_visible) form.window().set_visible(true);
+  return form;
+}
+
+void App::show_modal(const FormDef& def) {
+  Form& form = show(def);
+  modal_stack_.push_back(&form);
+  while (form.is_open() && !quit_) {
+    pump();
+    if (!form.is_open() || quit_ || has_posted()) continue;
+    backend_->wait_until(next_timer_due());
+  }
+  modal_stack_.erase(std::remove(modal_stack_.begin(), modal_stack_.end(), &form),
+                     modal_stack_.end());
+}
+
+void App::close(Form& form) {
+  if (!form.is_open()) return;
+  for (auto& r : close_requests_)
+    if (r.form == &form) return;
+  close_requests_.push_back({&form, dispatch_depth_});
+  backend_->wake();
+}
+
+void App::close(const FormDef& def) {
+  if (Form* f = find(def)) close(*f);
+}
+
+void App::flush_closes() {
+  // A close asked for inside a handler waits until that handler returned.
+  for (size_t i = 0; i < close_requests_.size();) {
+    if (close_requests_[i].depth > dispatch_depth_ || dispatch_depth_ == 0) {
+      Form* f = close_requests_[i].form;
+      close_requests_.erase(close_requests_.begin() + static_cast<long>(i));
+      destroy(*f);
+      i = 0;
+    } else {
+      ++i;
+    }
+  }
+}
+
+void App::destroy(Form& form) {
+  if (!form.is_open()) return;
+  form.mark_closed();  // its timers stop: only open windows' timers fire
+  backend_->form_destroyed(form);
+  auto it = std::find_if(forms_.begin(), forms_.end(), [&](auto& p) { return p.get() == &form; });
+  // Kept alive until no handler runs: a handler of this window may still be
+  // on the stack below a nested wait.
+  closed_.push_back(std::move(*it));
+  forms_.erase(it);
+  EventArgs args{form, form.window(), Event::Destroyed};
+  dispatch(args);
+  if (form.def().main) exit_program(0);
+}
+
+void App::collect_closed_forms() {
+  if (dispatch_depth_ == 0) closed_.clear();
+}
+
+// ---------------------------------------------------------------- events
+
+void App::raise_event(Control& c, Event e, EventArgs* prototype) {
+  if (!c.form().is_open()) return;
+  if (prototype) {
+    dispatch(*prototype);
+    return;
+  }
+  EventArgs args{c.form(), c, e};
+  dispatch(args);
+}
+
+bool App::dispatch(EventArgs& args) {
+  if (!args.form.is_open() && args.event != Event::Destroyed) return false;
+  ++dispatch_depth_;
+  bool handled = false;
+  try {
+    handled = args.form.dispatch(args);
+  } catch (...) {
+    --dispatch_depth_;
+    throw;
+  }
+  --dispatch_depth_;
+  flush_closes();
+  return handled;
+}
+
+// ---------------------------------------------------------------- loop
+
+void App::pump() {
+  run_posted();
+  fire_due_timers();
+  backend_->process_native_events();
+  flush_closes();
+  collect_closed_forms();
+}
+
+void App::process_pending() { pump(); }
+
+void App::wait_ms(int ms) {
+  if (ms <= 0) return;
+  const int64_t deadline = now_ms() + ms;
+  for (;;) {
+    pump();
+    if (quit_ || now_ms() >= deadline) break;
+    if (has_posted()) continue;
+    backend_->wait_until(std::min(deadline, next_timer_due()));
+  }
+}
+
+void App::sleep_ms(int ms) {
+  if (ms > 0) backend_->sleep_ms(ms);
+}
+
+void App::run() {
+  quit_ = false;
+  while (!quit_) {
+    pump();
+    if (quit_ || has_posted()) continue;
+    backend_->wait_until(next_timer_due());
+  }
+}
+
+void App::quit() {
+  quit_ = true;
+  backend_->wake();
+}
+
+bool App::run_until(const std::function<bool()>& done, int real_timeout_ms) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(real_timeout_ms);
+  for (;;) {
+    pump();
+    if (done()) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::unique_lock lock(mutex_);
+    if (posted_.empty()) cv_.wait_for(lock, std::chrono::milliseconds(5));
+  }
+}
+
+void App::post(std::function<void()> work) {
+  {
+    std::lock_guard lock(mutex_);
+    posted_.push_back(std::move(work));
+  }
+  cv_.notify_all();
+  backend_->wake();
+}
+
+bool App::has_posted() {
+  std::lock_guard lock(mutex_);
+  return !posted_.empty();
+}
+
+bool App::run_posted() {
+  std::deque<std::function<void()>> batch;
+  {
+    std::lock_guard lock(mutex_);
+    batch.swap(posted_);
+  }
+  for (auto& work : batch) work();
+  return !batch.empty();
+}
+
+void App::run_on_gui(const std::function<void()>& work) {
+  if (on_gui_thread()) {
+    work();
+    return;
+  }
+  std::promise<void> done;
+  post([&] {
+    work();
+    done.set_value();
+  });
+  done.get_future().wait();
+}
+
+// ---------------------------------------------------------------- timers
+
+void App::timer_period_written(Control& timer) {
+  timer.timer_due_ms = timer.timer_period() > 0 ? now_ms() + timer.timer_period() : 0;
+  if (timer.timer_period() > 0) backend_->wake();
+}
+
+int64_t App::next_timer_due() const {
+  int64_t next = kNever;
+  for (auto& f : forms_) {
+    if (!f->is_open()) continue;
+    for (auto& c : f->controls())
+      if (c->kind() == Kind::Timer && c->timer_period() > 0 && !c->timer_firing)
+        next = std::min(next, c->timer_due_ms);
+  }
+  return next;
+}
+
+void App::fire_due_timers() {
+  const int64_t now = now_ms();
+  struct Due {
+    int64_t when;
+    Form* form;
+    Control* timer;
+  };
+  std::vector<Due> due;
+  for (auto& f : forms_) {
+    if (!f->is_open()) continue;
+    for (auto& c : f->controls())
+      if (c->kind() == Kind::Timer && c->timer_period() > 0 && !c->timer_firing &&
+          c->timer_due_ms <= now)
+        due.push_back({c->timer_due_ms, f.get(), c.get()});
+  }
+  std::stable_sort(due.begin(), due.end(), [](auto& a, auto& b) { return a.when < b.when; });
+  for (auto& d : due) {
+    Control& t = *d.timer;
+    // An earlier handler may have closed the window or rewritten the period.
+    if (!d.form->is_open() || t.timer_period() <= 0 || t.timer_due_ms > now) continue;
+    // Like a system timer, a late tick is not caught up: the next one comes
+    // a period after this one.
+    t.timer_due_ms = now + t.timer_period();
+    t.timer_firing = true;  // a nested wait in the handler does not re-enter it
+    EventArgs args{*d.form, t, Event::TimerFired};
+    try {
+      dispatch(args);
+    } catch (...) {
+      t.timer_firing = false;
+      throw;
+    }
+    t.timer_firing = false;
+  }
+}
+
+// ---------------------------------------------------------------- messages
+
+intptr_t App::deliver_message(Control& target, int message, intptr_t wparam, intptr_t lparam) {
+  Form& form = target.form();
+  if (!form.is_open()) return 0;
+  switch (message) {
+    case msg::kNcLeftButtonDown:
+      if (wparam == msg::kHtCaption && target.is_window()) backend_->begin_move_drag(form);
+      return 0;
+    case msg::kLabelFeedback: {
+      EventArgs args{form, target, Event::Feedback};
+      args.wparam = wparam;
+      args.lparam = lparam;
+      dispatch(args);
+      return 0;
+    }
+    default:  // WM_NCMOUSEMOVE and the rest: nothing of ours to do
+      return 0;
+  }
+}
+
+void App::post_message(Control& target, int message, intptr_t wparam, intptr_t lparam) {
+  Form* form = &target.form();
+  std::string name = target.is_window() ? std::string() : target.name();
+  post([this, form, name, message, wparam, lparam] {
+    bool alive = std::any_of(forms_.begin(), forms_.end(), [&](auto& f) { return f.get() == form; });
+    if (!alive || !form->is_open()) return;
+    Control* c = name.empty() ? &form->window() : form->find(name);
+    if (c) deliver_message(*c, message, wparam, lparam);
+  });
+}
+
+intptr_t App::send_message(Control& target, int message, intptr_t wparam, intptr_t lparam) {
+  if (on_gui_thread()) return deliver_message(target, message, wparam, lparam);
+  return send_message(target.form().def(), target.is_window() ? "" : target.name(), message,
+                      wparam, lparam);
+}
+
+intptr_t App::send_message(const FormDef& window, const std::string& control, int message,
+                           intptr_t wparam, intptr_t lparam) {
+  intptr_t result = 0;
+  run_on_gui([&] {
+    Form* f = find(window);
+    if (!f) return;
+    Control* c = control.empty() ? &f->window() : f->find(control);
+    if (c) result = deliver_message(*c, message, wparam, lparam);
+  });
+  return result;
+}
+
+// ---------------------------------------------------------------- threads
+
+void App::start_worker(std::function<void()> routine) {
+  {
+    std::lock_guard lock(mutex_);
+    ++live_workers_;
+  }
+  std::thread([this, routine = std::move(routine)] {
+    routine();
+    std::lock_guard lock(mutex_);
+    --live_workers_;
+    cv_.notify_all();  // under the lock: App may be destroyed right after
+  }).detach();
+}
+
+void App::wait_for_workers() {
+  for (;;) {
+    {
+      std::lock_guard lock(mutex_);
+      if (live_workers_ == 0) break;
+    }
+    // Workers may be waiting for the GUI thread (sent messages, hand-over).
+    if (!run_posted()) {
+      std::unique_lock lock(mutex_);
+      cv_.wait_for(lock, std::chrono::milliseconds(5));
+    }
+  }
+  pump();
+}
+
+void App::exit_program(int code) {
+  if (!exiting_) {
+    exiting_ = true;
+    if (exit_routine_) exit_routine_();
+  }
+  backend_->end_process(code);
+  ::_exit(code);  // an override that returned
+}
+
+// ---------------------------------------------------------------- input
+
+bool App::takes_input(const Form& form) const {
+  if (!form.is_open()) return false;
+  Form* top = modal();
+  return !top || top == &form;
+}
+
+namespace {
+bool is_drawn_control(Kind k) { return k != Kind::Timer && k != Kind::BalloonTip; }
+
+// The topmost child of `c` under `p` (in c's client coordinates) that takes
+// input; a hidden or disabled control lets the point through to what lies
+// beneath it.
+Control* hit_in(const Control& c, Point p) {
+  const auto& kids = c.children();
+  for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
+    Control* child = *it;
+    if (!is_drawn_control(child->kind()) || !child->shown() || child->disabled()) continue;
+    if (!child->rect().contains(p)) continue;
+    Control* deeper = hit_in(*child, {p.x - child->left(), p.y - child->top()});
+    return deeper ? deeper : child;
+  }
+  return nullptr;
+}
+
+Point local_point(const Control& c, Point window_point) {
+  Point o = c.origin_in_window();
+  return {window_point.x - o.x, window_point.y - o.y};
+}
+}  // namespace
+
+Control* App::hit_test(Form& form, Point p) const {
+  return hit_in(form.window(), p);
+}
+
+void App::update_hover(Form& form, Control* now) {
+  Control* before = form.hover();
+  if (before == now) return;
+  form.set_hover_control(now);
+  if (before) before->set_look(false, before->pressed());
+  if (now) now->set_look(true, now->pressed());
+}
+
+void App::mouse_moved(Form& form, Point p) {
+  if (!takes_input(form)) return;
+  Control* hit = hit_test(form, p);
+  Control& target = hit ? *hit : form.window();
+  update_hover(form, hit);
+  Point local = hit ? local_point(*hit, p) : p;
+  EventArgs args{form, target, Event::MouseMoved, local.x, local.y};
+  dispatch(args);
+}
+
+void App::mouse_left(Form& form) {
+  if (form.is_open()) update_hover(form, nullptr);
+}
+
+void App::left_pressed(Form& form, Point p) {
+  if (!takes_input(form)) return;
+  Control* hit = hit_test(form, p);
+  Control& target = hit ? *hit : form.window();
+  if (Control* old = form.pressed()) old->set_look(old->hovered(), false);
+  form.set_pressed_control(&target);
+  update_hover(form, hit);
+  target.set_look(target.hovered(), true);
+  Point local = hit ? local_point(*hit, p) : p;
+  EventArgs args{form, target, Event::LeftPressed, local.x, local.y};
+  dispatch(args);
+}
+
+void App::left_released(Form& form, Point p) {
+  if (!form.is_open()) return;
+  Control* pressed = form.pressed();
+  form.set_pressed_control(nullptr);
+  if (!pressed) return;
+  pressed->set_look(pressed->hovered(), false);
+  if (!takes_input(form)) return;
+  Control* hit = hit_test(form, p);
+  Control& target = hit ? *hit : form.window();
+  if (&target != pressed) return;
+  Point local = hit ? local_point(*hit, p) : p;
+  EventArgs args{form, target, Event::Clicked, local.x, local.y};
+  dispatch(args);
+}
+
+void App::key_pressed(Form& form, int virtual_key) {
+  if (!takes_input(form)) return;
+  Control* focus = form.focus();
+  Control& target = focus && focus->shown() && !focus->disabled() ? *focus : form.window();
+  EventArgs args{form, target, Event::KeyPressed};
+  args.key = virtual_key;
+  dispatch(args);
+}
+
+void App::user_edited(Control& edit_box, const Text& text) {
+  if (!takes_input(edit_box.form()) || edit_box.disabled()) return;
+  edit_box.backend_set_text(text);
+}
+
+void App::user_selected(Control& list_box, int index) {
+  if (!takes_input(list_box.form()) || list_box.disabled()) return;
+  list_box.select(index);
+  EventArgs args{list_box.form(), list_box, Event::ItemSelected};
+  args.index = list_box.selection();
+  dispatch(args);
+}
+
+void App::window_focus(Form& form, bool gained) {
+  if (!form.is_open()) return;
+  raise_event(form.window(), gained ? Event::GotFocus : Event::LostFocus);
+}
+
+void App::window_moved(Form& form, Point screen_place) {
+  if (!form.is_open()) return;
+  Rect r = form.window().rect();
+  r.left = screen_place.x;
+  r.top = screen_place.y;
+  form.window().backend_set_rect(r);
+}
+
+void App::window_close_requested(Form& form) { close(form); }
+
+}  // namespace velk::tk

@@ -1,0 +1,119 @@
+#pragma once
+// A window: its declarative control table, its bindings and, once shown, the
+// live controls.
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "toolkit/control.h"
+
+namespace velk::tk {
+
+// Design-time state flags of a control row.
+enum ControlFlag : unsigned {
+  kHidden = 1u << 0,
+  kDisabled = 1u << 1,
+  kMultiline = 1u << 2,
+};
+
+// One row of a window's control table, read like the table it comes from.
+// An empty parent is the window itself.
+struct ControlSpec {
+  std::string name;
+  Kind kind;
+  int left = 0, top = 0, width = 0, height = 0;
+  std::string parent;
+  Pointer pointer = Pointer::Arrow;
+  unsigned flags = 0;
+  Text caption;
+  int timer_period = 0;  // timers: design period
+  int page = -1;         // children of a tab control: their page
+};
+
+// (control, event) -> handler. An empty control name is the window itself.
+struct Binding {
+  std::string control;
+  Event event;
+  Handler handler;
+};
+
+// Everything needed to create a window. Rows list top-level controls in
+// z-order from top to bottom, then the children of each container (also top
+// to bottom), as the design tables do.
+struct FormDef {
+  std::string name;
+  Rect design;  // position on the screen and size
+  std::vector<ControlSpec> controls;
+  std::vector<Binding> bindings;
+  Text caption;
+  bool main = false;  // closing it ends the program
+};
+
+class App;
+
+class Form {
+ public:
+  Form(App& app, const FormDef& def);
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  const FormDef& def() const { return def_; }
+  const std::string& name() const { return def_.name; }
+  App& app() const { return app_; }
+
+  // The window's own control: its geometry, visibility, background picture.
+  Control& window() { return *window_; }
+  const Control& window() const { return *window_; }
+  // A control by name; throws std::out_of_range for a name not in the table.
+  Control& operator[](std::string_view name) const;
+  Control* find(std::string_view name) const;
+  // Every control, the window first, in table order.
+  const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
+
+  bool is_open() const { return state_ == State::Open; }
+  bool visible() const { return window_->visible(); }
+
+  // Binds a handler in addition to the table's (tests, later wiring).
+  void bind(std::string_view control, Event event, Handler handler);
+  // Runs the handlers bound to (control, event); false when none is bound.
+  bool dispatch(EventArgs& args);
+  bool has_handler(const Control& c, Event e) const;
+
+  // Window shape: cut out every pixel of the background picture that has this
+  // colour (0xRRGGBB). Empty: rectangular.
+  void set_shape_colour(std::optional<uint32_t> rgb);
+  std::optional<uint32_t> shape_colour() const { return shape_colour_; }
+
+  Control* focus() const { return focus_; }
+  Control* hover() const { return hover_; }
+  Control* pressed() const { return pressed_; }
+
+  // ---- toolkit internals ----
+  enum class State { Building, Open, Closed };
+  State state() const { return state_; }
+  void mark_open() { state_ = State::Open; }
+  void mark_closed() { state_ = State::Closed; }
+  void set_focus_control(Control* c) { focus_ = c; }
+  void set_hover_control(Control* c) { hover_ = c; }
+  void set_pressed_control(Control* c) { pressed_ = c; }
+  // Backends keep one object of their own per form here.
+  std::shared_ptr<void> backend_data;
+
+ private:
+  App& app_;
+  const FormDef& def_;
+  std::vector<std::unique_ptr<Control>> controls_;
+  Control* window_ = nullptr;
+  std::map<std::string, Control*, std::less<>> by_name_;
+  std::multimap<std::pair<const Control*, Event>, Handler> handlers_;
+  State state_ = State::Building;
+  std::optional<uint32_t> shape_colour_;
+  Control* focus_ = nullptr;
+  Control* hover_ = nullptr;
+  Control* pressed_ = nullptr;
+};
+
+}  // namespace velk::tk
