@@ -1,1 +1,0 @@
-// Keeps the library non-empty while it has no other source.
