@@ -30,14 +30,14 @@ def _palette_of(rgb, opaque):
     return index.reshape(h, w), colours
 
 
-def to_indexed(rgba, backdrop=None, cut=0.5, known_cut=0.06):
+def to_indexed(rgba, backdrop=None, cut=0.5):
     """Turns an RGBA image into a palette image with GIF transparency.
 
     Pixels above `cut` alpha become opaque in their own (unpremultiplied)
-    colour. Where `backdrop` (an RGBA image of the same size) is opaque, we
-    know what lies behind the picture on screen, so soft edges are blended
-    over it and kept from the lower `known_cut` on: clean anti-aliasing with
-    no halo.
+    colour, the others transparent. Where `backdrop` (an RGBA image of the
+    same size) is opaque, we know what lies behind the picture on screen, so
+    the picture is blended over it and stays opaque there: clean
+    anti-aliasing with no halo, and no reliance on GIF transparency.
     """
     src = np.asarray(rgba.convert("RGBA"), dtype=np.float64) / 255.0
     alpha = src[..., 3:4]
@@ -48,7 +48,7 @@ def to_indexed(rgba, backdrop=None, cut=0.5, known_cut=0.06):
         known = back[..., 3] > 0.5
         blended = rgb * alpha + back[..., :3] * (1.0 - alpha)
         rgb = np.where(known[..., None], blended, rgb)
-        opaque = np.where(known, alpha[..., 0] >= known_cut, opaque)
+        opaque = known | opaque
     rgb8 = np.clip(np.rint(rgb * 255.0), 0, 255).astype(np.uint8)
     index, colours = _palette_of(rgb8, opaque)
     transparent = None

@@ -2,6 +2,8 @@
 
 The lower 19 pixels are where the hover bar lies, so the name sits in the
 upper part and the band below carries only a small category word."""
+from PIL import ImageChops
+
 from .fonts import cjk
 from .gif import save_gif
 from .raster import Canvas, hex_rgb, mix, text_width
@@ -68,7 +70,6 @@ def _clipped(canvas, clip, draw):
     scratch = Canvas(canvas.width, canvas.height)
     draw(scratch)
     layer = scratch.image
-    from PIL import ImageChops
     layer.putalpha(ImageChops.multiply(layer.getchannel("A"), clip.getchannel("A")))
     return layer
 
