@@ -22,6 +22,12 @@ enum ControlFlag : unsigned {
 // One row of a window's control table, read like the table it comes from.
 // An empty parent is the window itself.
 struct ControlSpec {
+  ControlSpec(std::string name, Kind kind, int left, int top, int width, int height,
+              std::string parent = {}, Pointer pointer = Pointer::Arrow, unsigned flags = 0,
+              Text caption = {}, int timer_period = 0, int page = -1)
+      : name(std::move(name)), kind(kind), left(left), top(top), width(width), height(height),
+        parent(std::move(parent)), pointer(pointer), flags(flags), caption(std::move(caption)),
+        timer_period(timer_period), page(page) {}
   std::string name;
   Kind kind;
   int left = 0, top = 0, width = 0, height = 0;
@@ -44,6 +50,10 @@ struct Binding {
 // z-order from top to bottom, then the children of each container (also top
 // to bottom), as the design tables do.
 struct FormDef {
+  FormDef(std::string name, Rect design, std::vector<ControlSpec> controls,
+          std::vector<Binding> bindings = {}, Text caption = {}, bool main = false)
+      : name(std::move(name)), design(design), controls(std::move(controls)),
+        bindings(std::move(bindings)), caption(std::move(caption)), main(main) {}
   std::string name;
   Rect design;  // position on the screen and size
   std::vector<ControlSpec> controls;
