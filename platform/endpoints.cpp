@@ -74,6 +74,10 @@ std::map<std::string, Text, std::less<>> load_overrides() {
   }
   std::fclose(probe);
   for (auto& [key, value] : read_ini_section(path, "endpoints")) {
+    // Keys ignore letter case, as every INI name does.
+    for (char& c : key) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
     if (find_default(key) == nullptr) {
       report(file, "unknown key '" + printable(key) + "'");
       return {};
