@@ -1,9 +1,11 @@
 #pragma once
 // Finding a text inside GBK text, character by character: an occurrence is
 // recognised only where a character begins, never at the second byte of a
-// double-byte character. A lead byte (0x81..0xFE) starts a double-byte
-// character and the byte after it belongs to it; 0x80 (the euro sign) and
-// 0xFF stand alone, and so does a lead byte that ends the text.
+// double-byte character. A double-byte character is a lead byte (0x81..0xFE)
+// followed by a trail byte (0x40..0xFE but 0x7F). Every other byte stands
+// alone: 0x80 (the euro sign), 0xFF, and a lead byte not followed by a
+// trail byte, so that a stray byte in a broken page never hides the markup
+// after it.
 #include <cstddef>
 #include <string_view>
 
@@ -13,9 +15,14 @@ namespace velk {
 
 inline constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 
+inline bool IsGbkTrailByte(unsigned char byte) { return byte >= 0x40 && byte != 0x7F && byte != 0xFF; }
+
 // Bytes taken by the character that begins at `at` (1 or 2).
 inline std::size_t GbkCharLength(std::string_view text, std::size_t at) {
-  return is_gbk_lead_byte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
+  return is_gbk_lead_byte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() &&
+                 IsGbkTrailByte(static_cast<unsigned char>(text[at + 1]))
+             ? 2
+             : 1;
 }
 
 // 0-based index of the first occurrence of `needle` at or after `from`

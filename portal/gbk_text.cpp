@@ -5,6 +5,7 @@
 #include <unicode/utf8.h>
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -22,6 +23,11 @@ class GbkTable {
  public:
   GbkTable() : codes_(std::make_unique<std::array<std::uint16_t, 0x10000>>()) {
     codes_->fill(0);
+    UErrorCode status = U_ZERO_ERROR;
+    composer_ = unorm2_getNFCInstance(&status);
+    if (U_FAILURE(status)) composer_ = nullptr;
+    for (UChar32 code = 0; composer_ && code < 0x10000; ++code)
+      combines_backwards_[code] = !unorm2_hasBoundaryBefore(composer_, code);
     iconv_t converter = iconv_open("CP936", "UTF-32LE");
     if (converter == reinterpret_cast<iconv_t>(-1)) return;
     for (std::uint32_t code = 1; code < 0x10000; ++code) {
@@ -44,8 +50,19 @@ class GbkTable {
 
   std::uint16_t Lookup(UChar32 code) const { return code > 0 && code < 0x10000 ? (*codes_)[code] : 0; }
 
+  // The precomposed form of `base` + `mark` when GBK has it, else -1.
+  UChar32 ComposeInGbk(UChar32 base, UChar32 mark) const {
+    if (!composer_) return -1;
+    if (mark < 0x10000 ? !combines_backwards_[mark] : unorm2_hasBoundaryBefore(composer_, mark))
+      return -1;
+    const UChar32 composed = unorm2_composePair(composer_, base, mark);
+    return composed >= 0 && Lookup(composed) != 0 ? composed : -1;
+  }
+
  private:
   std::unique_ptr<std::array<std::uint16_t, 0x10000>> codes_;
+  const UNormalizer2* composer_ = nullptr;
+  std::bitset<0x10000> combines_backwards_;
 };
 
 const GbkTable& Table() {
@@ -67,11 +84,10 @@ void AppendGbk(Text& out, std::uint16_t code) {
 }  // namespace
 
 Text Utf8ToGbk(std::string_view utf8) {
-  const Text input = bytes_to_text(utf8);
+  const void* zero = std::memchr(utf8.data(), 0, utf8.size());
+  const std::string_view input =
+      zero ? utf8.substr(0, static_cast<const char*>(zero) - utf8.data()) : utf8;
   const GbkTable& table = Table();
-  UErrorCode status = U_ZERO_ERROR;
-  const UNormalizer2* composer = unorm2_getNFCInstance(&status);
-  if (U_FAILURE(status)) composer = nullptr;
 
   Text out;
   out.reserve(input.size());
@@ -81,6 +97,12 @@ Text Utf8ToGbk(std::string_view utf8) {
   UChar32 pending = U_SENTINEL;
   std::size_t pending_at = 0;
   for (std::int64_t i = 0; i < length;) {
+    if (bytes[i] < 0x80) {  // ASCII neither composes nor needs the table
+      pending_at = out.size();
+      pending = bytes[i];
+      out.push_back(static_cast<char>(bytes[i++]));
+      continue;
+    }
     UChar32 code;
     U8_NEXT(bytes, i, length, code);
     if (code < 0) {
@@ -88,9 +110,9 @@ Text Utf8ToGbk(std::string_view utf8) {
       pending = U_SENTINEL;
       continue;
     }
-    if (pending >= 0 && composer) {
-      const UChar32 composed = unorm2_composePair(composer, pending, code);
-      if (composed >= 0 && table.Lookup(composed) != 0) {
+    if (pending >= 0) {
+      const UChar32 composed = table.ComposeInGbk(pending, code);
+      if (composed >= 0) {
         out.resize(pending_at);
         AppendGbk(out, table.Lookup(composed));
         pending = composed;

@@ -36,6 +36,8 @@ TEST(FindGbk, RecognisesOccurrencesOnlyWhereACharacterBegins) {
       {"0x80 stands alone (euro sign)", "\x80<p>", "<p>", 0, false, 1},
       {"0xFF stands alone", "\xFF<p>", "<p>", 0, false, 1},
       {"lead byte at the very end", "ab\xB0", "\xB0", 0, false, 2},
+      {"lead byte without a trail byte stands alone", "\xB0<p>", "<p>", 0, false, 1},
+      {"0x7F is no trail byte", "\xB0\x7F" "a", "\x7F" "a", 0, false, 1},
       {"ignore case folds A-Z", "<P>abc", "<p>", 0, true, 0},
       {"exact case does not fold", "<P>abc", "<p>", 0, false, kNotFound},
       {"ignore case leaves trail bytes exact", "\xB0\x41", "\xB0\x61", 0, true, kNotFound},
