@@ -1,0 +1,127 @@
+// Picture decoding: the shipped GIFs, JPEG and BMP made here, and bytes that
+// are truncated or hostile.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "platform/codepage.h"
+#include "tests/toolkit/test_pictures.h"
+#include "toolkit/picture.h"
+
+namespace velk::tk {
+namespace {
+
+// `relative` is GBK like every literal here; names on disk are UTF-8.
+Bytes source_file(const Text& relative) {
+  const char* root = std::getenv("VELK_SOURCE_DIR");
+  std::ifstream in(std::string(root ? root : ".") + "/" + gbk_to_utf8(relative), std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TEST(Pictures, ShippedTileFacesDecodeAt120x73) {
+  Bytes gif = source_file("install-tree/icon/标签1.gif");
+  ASSERT_FALSE(gif.empty());
+  auto img = decode_picture(gif);
+  ASSERT_TRUE(img);
+  EXPECT_EQ(img->width, 120);
+  EXPECT_EQ(img->height, 73);
+}
+
+TEST(Pictures, BmpAndJpegKeepTheirPixels) {
+  auto bmp = decode_picture(test::make_bmp(3, 2, [](int x, int y) { return x == 2 && y == 0 ? 0xFF0000u : 0x00FF00u; }));
+  ASSERT_TRUE(bmp);
+  EXPECT_EQ(bmp->at(2, 0), 0xFFFF0000u) << "top-right pixel of a bottom-up BMP";
+  EXPECT_EQ(bmp->at(0, 1), 0xFF00FF00u);
+
+  Bytes jpeg = test::make_jpeg(64, 32, [](int x, int) { return x < 32 ? 0x2060C0u : 0xE0E0E0u; });
+  auto full = decode_picture(jpeg);
+  ASSERT_TRUE(full);
+  EXPECT_EQ(full->width, 64);
+  EXPECT_TRUE(test::near_colour(full->at(5, 5), 0x2060C0, 12));
+  // Scaled decoding for a thumbnail that still covers 16x8.
+  auto small = decode_picture(jpeg, {16, 8});
+  ASSERT_TRUE(small);
+  EXPECT_EQ(small->width, 16);
+  EXPECT_EQ(small->height, 8);
+}
+
+TEST(Pictures, BrokenBytesGiveNoImage) {
+  Bytes gif = source_file("install-tree/icon/标签2.gif");
+  ASSERT_GT(gif.size(), 100u);
+  Bytes jpeg = test::make_jpeg(40, 40, [](int x, int y) { return static_cast<uint32_t>(x * y); });
+  Bytes bmp = test::solid_bmp(40, 40, 0x123456);
+  Bytes huge_bmp = bmp;
+  huge_bmp[18] = '\xff';  // width 0xFF28: refused before any allocation
+  huge_bmp[19] = '\xff';
+  huge_bmp[22] = '\xff';
+  huge_bmp[23] = '\xff';
+  Bytes huge_gif = gif;
+  huge_gif[6] = '\xff';  // logical screen 65535 wide
+  huge_gif[7] = '\xff';
+  huge_gif[8] = '\xff';
+  huge_gif[9] = '\xff';
+  const struct {
+    const char* what;
+    Bytes bytes;
+  } cases[] = {
+      {"empty", ""},
+      {"text", "hello world"},
+      {"GIF signature only", "GIF89a"},
+      {"GIF header only", gif.substr(0, 13)},
+      {"JPEG start marker only", "\xff\xd8\xff"},
+      {"JPEG header only", jpeg.substr(0, 200)},
+      {"BMP signature only", "BM"},
+      {"BMP header, no pixels", bmp.substr(0, 54)},
+      {"huge BMP", huge_bmp},
+      {"huge GIF", huge_gif},
+  };
+  for (const auto& c : cases) {
+    auto img = decode_picture(c.bytes);
+    EXPECT_FALSE(img && img->width > 1000) << c.what;
+  }
+  EXPECT_FALSE(decode_picture("")) << "empty bytes";
+  EXPECT_FALSE(decode_picture("hello")) << "not a picture";
+  EXPECT_FALSE(decode_picture(huge_bmp)) << "huge BMP";
+  EXPECT_FALSE(decode_picture(huge_gif)) << "huge GIF";
+  // Every cut of a real picture decodes or fails without crashing; a cut GIF
+  // or BMP still gives its full size with what arrived.
+  for (const Bytes* whole : {&gif, &jpeg, &bmp})
+    for (size_t n = 0; n < whole->size(); n += 7) {
+      auto img = decode_picture(whole->substr(0, n));
+      if (img) {
+        EXPECT_GT(img->width, 0);
+        EXPECT_EQ(img->pixels.size(), static_cast<size_t>(img->width) * img->height);
+      }
+    }
+}
+
+TEST(Pictures, BackgroundPlacementCoversLargerPicturesAndCentresThem) {
+  struct Case {
+    Size picture, box;
+    Rect expected;
+  };
+  const Case cases[] = {
+      // The five skin sizes on the 900x600 home window: cover, centred.
+      {{1680, 1050}, {900, 600}, {-30, 0, 960, 600}},
+      {{1920, 1080}, {900, 600}, {-83, 0, 1067, 600}},
+      {{1440, 900}, {900, 600}, {-30, 0, 960, 600}},
+      {{1920, 1200}, {900, 600}, {-30, 0, 960, 600}},
+      {{1800, 1200}, {900, 600}, {0, 0, 900, 600}},
+      {{900, 1000}, {900, 600}, {0, -200, 900, 1000}},
+      {{120, 73}, {120, 73}, {0, 0, 120, 73}},
+      // Not larger both ways: top left, its own size.
+      {{100, 50}, {900, 600}, {0, 0, 100, 50}},
+      {{2000, 40}, {900, 600}, {0, 0, 2000, 40}},
+      {{0, 0}, {900, 600}, {0, 0, 0, 0}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(background_placement(c.picture, c.box), c.expected)
+        << c.picture.width << "x" << c.picture.height << " in " << c.box.width << "x" << c.box.height;
+}
+
+}  // namespace
+}  // namespace velk::tk
