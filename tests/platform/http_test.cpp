@@ -5,7 +5,7 @@
 // <thread> brings the clocks; <chrono> itself has a "\u00b5s" literal that
 // the GBK execution character set cannot hold.
 #include <thread>
-
+#include <vector>
 
 #include "tests/support/loopback_http_server.h"
 
@@ -162,6 +162,23 @@ TEST_F(Http, GbkUrlIsPercentEscapedAsItStands) {
   auto requests = server_.requests();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].target, "/%CD%C6%B9%E31.txt?q=a%20b&x=%41");
+}
+
+// Worker threads download at the same time.
+TEST_F(Http, DownloadsFromSeveralThreadsAtOnce) {
+  for (int i = 0; i < 4; ++i) server_.on("/w" + std::to_string(i), HttpReply::ok("body " + std::to_string(i)));
+  std::vector<Bytes> bodies(4);
+  std::vector<std::thread> workers;
+  for (int i = 0; i < 4; ++i) {
+    workers.emplace_back([&, i] {
+      for (int round = 0; round < 5; ++round) bodies[i] += download_url(server_.url("/w" + std::to_string(i)), kQuick);
+    });
+  }
+  for (auto& worker : workers) worker.join();
+  for (int i = 0; i < 4; ++i) {
+    const Bytes one = "body " + std::to_string(i);
+    EXPECT_EQ(bodies[i], one + one + one + one + one);
+  }
 }
 
 TEST(HttpUrl, EscapesHighBytesAndBlanksOnly) {
