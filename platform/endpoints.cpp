@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/codepage.h"
 #include "platform/ini.h"
 
 namespace velk {
@@ -64,9 +65,9 @@ std::map<std::string, Text, std::less<>> load_overrides() {
   std::map<std::string, Text, std::less<>> overrides;
   const char* file = std::getenv("VELK_ENDPOINTS");
   if (file == nullptr || *file == '\0') return overrides;
-  // The variable holds a file system path; read it as it stands (a path
-  // without backslashes or high bytes maps onto itself).
-  const Text path = file;
+  // The variable holds a file system path (UTF-8); the file functions take
+  // program paths (GBK).
+  const Text path = utf8_to_gbk(file);
   std::FILE* probe = std::fopen(file, "rb");
   if (probe == nullptr) {
     report(file, "cannot be read");

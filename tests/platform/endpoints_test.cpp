@@ -62,6 +62,13 @@ TEST_F(Endpoints, OverrideFileReplacesTheKeysItNames) {
   EXPECT_EQ(GetCapturedStderr(), "");
 }
 
+TEST_F(Endpoints, FileWithAChineseName) {
+  const Text file = dir_.path("地址.ini");
+  ASSERT_TRUE(write_file(file, "[endpoints]\r\nvideo=http://127.0.0.1:9\r\n"));
+  use_path(native_path(file));  // the variable holds the UTF-8 name
+  EXPECT_EQ(endpoint("video"), "http://127.0.0.1:9");
+}
+
 TEST_F(Endpoints, UnknownKeyIsReportedOnceAndAllDefaultsStay) {
   use_file("[endpoints]\r\nvendor=http://127.0.0.1:8081\r\nbiadu=http://127.0.0.1:1\r\n");
   CaptureStderr();

@@ -1,6 +1,7 @@
 #include "tests/support/temp_dir.h"
 
-#include <cstdlib>
+#include <stdlib.h>
+
 #include <filesystem>
 #include <stdexcept>
 
@@ -9,8 +10,7 @@
 namespace velk::test {
 
 TempDir::TempDir() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/velk-test-XXXXXX";
+  std::string pattern = (std::filesystem::temp_directory_path() / "velk-test-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
   native_ = pattern;
   text_ = utf8_to_gbk(native_);
