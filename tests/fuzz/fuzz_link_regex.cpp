@@ -3,8 +3,28 @@
 // texts, and Replace and Copy agree with Execute.
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "portal/script_regex.h"
+
+namespace {
+
+bool SameLetters(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+bool StartsWithIgnoringCase(std::string_view text, std::string_view start) {
+  return text.size() >= start.size() && SameLetters(text.substr(0, start.size()), start);
+}
+bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
+  return text.size() >= end.size() && SameLetters(text.substr(text.size() - end.size()), end);
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static velk::ScriptRegex compiled = [] {
@@ -22,9 +42,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string match = regex.GetMatchText(i);
     const std::size_t at = text.find(match, search_from);
     if (match.empty() || at == std::string::npos) std::abort();
-    if (match.find('\n') != std::string::npos || match.find('\r') != std::string::npos) std::abort();
+    if (!StartsWithIgnoringCase(match, "<a href") || !EndsWithIgnoringCase(match, "</a>"))
+      std::abort();
     const std::string address = regex.GetSubMatchText(i, 1);
     if (address.empty() || match.find(address) == std::string::npos) std::abort();
+    for (char c : address)
+      if (c == ' ' || c == '\t' || c == '\r' || c == '\n') std::abort();
     if (match.find(regex.GetSubMatchText(i, 2)) == std::string::npos) std::abort();
     search_from = at + match.size();
   }

@@ -34,6 +34,8 @@ TEST_F(LinkRegexTest, PicksAddressAndTextOutOfAnchors) {
       {"no anchor", "<div>nothing</div>", 0, "", ""},
       {"anchor without closing tag", "<a href=\"/x\">t", 0, "", ""},
       {"anchor split over lines does not match", "<a href=\"/x\">\r\nt</a>", 0, "", ""},
+      {"but the text after its first character may cross a line break",
+       "<a href=\"/x\">a\r\nt</a>", 1, "/x", "a\r\nt"},
       {"greedy: one match per line", "<a href=\"/1\" >a</a><a href=\"/2\" >b</a>", 1, "/1", "b"},
       {"the address ends at the first quote before a blank", "<a href=\"/1\">a</a><a href=\"/2\">b</a>",
        1, "/1", "b"},
