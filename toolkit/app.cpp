@@ -136,7 +136,8 @@ void App::destroy(Form& form) {
 }
 
 void App::collect_closed_forms() {
-  if (dispatch_depth_ == 0) closed_.clear();
+  // A running handler or modal loop may still hold a closed window.
+  if (dispatch_depth_ == 0 && modal_stack_.empty()) closed_.clear();
 }
 
 // ---------------------------------------------------------------- events
