@@ -24,6 +24,7 @@ Form::Form(App& app, const FormDef& def) : app_(app), def_(def) {
     c->set_multiline(spec.flags & kMultiline);
     c->set_caption(spec.caption);
     c->set_page(spec.page);
+    if (spec.kind == Kind::HyperlinkBox) c->style().color = 0x0033CC;  // links look like links
     by_name_.emplace(spec.name, c.get());
     controls_.push_back(std::move(c));
   }
@@ -34,6 +35,15 @@ Form::Form(App& app, const FormDef& def) : app_(app), def_(def) {
     Control* parent = spec.parent.empty() ? window_ : find(spec.parent);
     if (!parent) throw std::logic_error("unknown parent " + spec.parent + " in window " + def.name);
     parent->attach_child(*controls_[i + 1]);
+  }
+  for (const DesignLook& look : def.looks) {
+    Control& c = look.control.empty() ? *window_ : (*this)[look.control];
+    if (c.kind() == Kind::PictureButton)
+      c.set_button_pictures(Bytes(look.picture), Bytes(look.hover_picture), Bytes(), Bytes());
+    else if (!look.picture.empty())
+      c.set_picture(Bytes(look.picture));
+    if (!look.background_picture.empty()) c.set_background_picture(Bytes(look.background_picture));
+    if (look.style) c.style() = *look.style;
   }
   for (const Binding& b : def.bindings) bind(b.control, b.event, b.handler);
 }

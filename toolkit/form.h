@@ -39,6 +39,18 @@ struct ControlSpec {
   int page = -1;         // children of a tab control: their page
 };
 
+// Designed looks: the pictures and text style a control has from the start.
+// Pictures are views of bytes built into the program.
+struct DesignLook {
+  DesignLook(std::string control, std::string_view picture = {}, std::string_view hover_picture = {},
+             std::string_view background_picture = {}, std::optional<TextStyle> style = {})
+      : control(std::move(control)), picture(picture), hover_picture(hover_picture),
+        background_picture(background_picture), style(style) {}
+  std::string control;  // empty: the window
+  std::string_view picture, hover_picture, background_picture;
+  std::optional<TextStyle> style;
+};
+
 // (control, event) -> handler. An empty control name is the window itself.
 struct Binding {
   std::string control;
@@ -60,6 +72,7 @@ struct FormDef {
   std::vector<Binding> bindings;
   Text caption;
   bool main = false;  // closing it ends the program
+  std::vector<DesignLook> looks;
 };
 
 class App;
