@@ -293,7 +293,6 @@ FormDef make_main_window() {
           {"时钟2", Event::TimerFired, on_时钟2_fired},
       },
       "Velk",
-      /*main=*/true,
   };
   def.looks = {
       {"", {}, {}, art::skins::skin4},  // the designed background

@@ -23,6 +23,7 @@ int main() {
   // 3. The exit routine.
   app.set_exit_routine(ExitCleanup);
   // 5. The home window; 6. the message loop.
+  app.set_main_window(MainWindowDef());  // the window system closing it ends the program
   app.show(MainWindowDef());
   app.run();
   app.exit_program(0);

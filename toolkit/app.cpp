@@ -132,7 +132,7 @@ void App::destroy(Form& form) {
   forms_.erase(it);
   EventArgs args{form, form.window(), Event::Destroyed};
   dispatch(args);
-  if (form.def().main) exit_program(0);
+  if (&form.def() == main_window_) exit_program(0);
 }
 
 void App::collect_closed_forms() {

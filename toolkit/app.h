@@ -38,6 +38,8 @@ class App {
   bool is_open(const FormDef& def) const;
   // The open window made from `def`, or nullptr.
   Form* find(const FormDef& def) const;
+  // The program's main window: when it closes, the program ends (code 0).
+  void set_main_window(const FormDef& def) { main_window_ = &def; }
   // The innermost modal window, which alone takes input, or nullptr.
   Form* modal() const { return modal_stack_.empty() ? nullptr : modal_stack_.back(); }
 
@@ -130,6 +132,7 @@ class App {
   std::vector<std::unique_ptr<Form>> forms_;   // open ones
   std::vector<std::unique_ptr<Form>> closed_;  // freed once no handler runs
   std::vector<Form*> modal_stack_;
+  const FormDef* main_window_ = nullptr;
   struct CloseRequest {
     Form* form;
     int depth;

@@ -63,15 +63,14 @@ struct Binding {
 // to bottom), as the design tables do.
 struct FormDef {
   FormDef(std::string name, Rect design, std::vector<ControlSpec> controls,
-          std::vector<Binding> bindings = {}, Text caption = {}, bool main = false)
+          std::vector<Binding> bindings = {}, Text caption = {})
       : name(std::move(name)), design(design), controls(std::move(controls)),
-        bindings(std::move(bindings)), caption(std::move(caption)), main(main) {}
+        bindings(std::move(bindings)), caption(std::move(caption)) {}
   std::string name;
   Rect design;  // position on the screen and size
   std::vector<ControlSpec> controls;
   std::vector<Binding> bindings;
   Text caption;
-  bool main = false;  // closing it ends the program
   std::vector<DesignLook> looks;
 };
 

@@ -214,9 +214,10 @@ TEST_F(EventLoop, ExitProgramRunsTheExitRoutineThenEnds) {
 }
 
 TEST_F(EventLoop, ClosingTheMainWindowEndsTheProgram) {
-  static const FormDef main_window{"Main", {0, 0, 10, 10}, {}, {}, {}, /*main=*/true};
+  static const FormDef main_window{"Main", {0, 0, 10, 10}, {}};
   EXPECT_EXIT(
       {
+        app().set_main_window(main_window);
         Form& f = app().show(main_window);
         app().window_close_requested(f);
         app().process_pending();
