@@ -96,5 +96,31 @@ TEST(ToolkitOnGtk, DrawsTheModelAndFeedsInputBack) {
   std::printf("screenshot: %s/toolkit_gui.png\n", std::getenv("PWD") ? std::getenv("PWD") : ".");
 }
 
+TEST(ToolkitOnGtk, ShapedWindowCutsOutOneColour) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr);
+  App app(std::make_unique<GtkBackend>());
+  static const FormDef def{"ShapedForm", {600, 100, 200, 100}, {}};
+  Form& f = app.show(def);
+  // Black on the left half is cut out of the window; the right half stays.
+  f.window().set_background_picture(
+      test::make_bmp(200, 100, [](int x, int) { return x < 100 ? 0x000000u : kOrange; }));
+  f.set_shape_colour(0x000000);
+  app.wait_ms(600);
+  const uint32_t root_before = GtkBackend::screen_pixel(650, 150).value_or(1);
+  EXPECT_TRUE(test::near_colour(GtkBackend::screen_pixel(750, 150).value_or(0), kOrange, 8));
+  // What shows through the cut-out half is the screen behind, not black
+  // paint of ours: cover the screen behind with another window and look.
+  static const FormDef behind{"Behind", {550, 50, 300, 200}, {}};
+  Form& b = app.show(behind);
+  b.window().set_background_picture(test::solid_bmp(300, 200, kGreen));
+  app.wait_ms(300);
+  f.window().set_visible(false);
+  f.window().set_visible(true);  // raise the shaped window above it
+  app.wait_ms(600);
+  EXPECT_TRUE(test::near_colour(GtkBackend::screen_pixel(650, 150).value_or(0), kGreen, 8))
+      << std::hex << GtkBackend::screen_pixel(650, 150).value_or(0) << " (before: " << root_before << ")";
+  EXPECT_TRUE(test::near_colour(GtkBackend::screen_pixel(750, 150).value_or(0), kOrange, 8));
+}
+
 }  // namespace
 }  // namespace velk::tk
