@@ -14,7 +14,8 @@ struct Transfer {
   bool over_cap = false;
 };
 
-// The cap is enforced here: CURLOPT_MAXFILESIZE only stops announced sizes.
+// The cap is enforced here, the same way for announced and chunked sizes: the
+// body is kept up to the cap and the transfer ends there.
 std::size_t write_body_cb(char* data, std::size_t size, std::size_t count, void* user) {
   auto* transfer = static_cast<Transfer*>(user);
   std::size_t bytes = size * count;
@@ -92,7 +93,6 @@ HttpResponse http_get(const HttpRequest& request) {
   curl_easy_setopt(h, CURLOPT_MAXREDIRS, request.limits.max_redirects);
   curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, request.limits.connect_timeout_ms);
   curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, request.limits.total_timeout_ms);
-  curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.limits.max_body_bytes));
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, write_body_cb);
   curl_easy_setopt(h, CURLOPT_WRITEDATA, &transfer);
   if (!request.user_agent.empty()) curl_easy_setopt(h, CURLOPT_USERAGENT, request.user_agent.c_str());
