@@ -68,6 +68,26 @@ Bytes read_file(const Text& path) {
   return bytes;
 }
 
+namespace {
+bool same_moment(const struct stat& a, const struct stat& b) {
+  return a.st_ino == b.st_ino && a.st_dev == b.st_dev && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+}  // namespace
+
+std::optional<Bytes> read_file_settled(const Text& path) {
+  const std::string native = native_path(path);
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    struct stat before {}, after {};
+    if (::stat(native.c_str(), &before) != 0) return Bytes();
+    Bytes bytes = read_file(path);
+    if (::stat(native.c_str(), &after) != 0) return Bytes();
+    if (same_moment(before, after) && bytes.size() == static_cast<std::size_t>(after.st_size))
+      return bytes;
+  }
+  return std::nullopt;
+}
+
 bool write_file(const Text& path, const Bytes& bytes) {
   const std::string target = native_path(path);
   if (target.empty()) return false;

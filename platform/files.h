@@ -1,11 +1,18 @@
 #pragma once
 // Whole-file reads and atomic whole-file writes.
+#include <optional>
+
 #include "platform/text.h"
 
 namespace velk {
 
 // The whole file; empty when it is missing or cannot be read.
 Bytes read_file(const Text& path);
+
+// The whole file as it stood at one moment: read again while its size, time
+// or identity changed during the read (another program writing it in place).
+// Empty when missing; nullopt when it did not hold still over a few tries.
+std::optional<Bytes> read_file_settled(const Text& path);
 
 // Creates or replaces the file atomically: the bytes go to a temporary file
 // in the same folder, which is flushed to disk and renamed over the old one.

@@ -121,16 +121,20 @@ std::mutex write_mutex;
 
 }  // namespace
 
-Text read_ini(const Text& file, const Text& section, const Text& key) {
-  const Bytes content = read_file(file);
-  const auto lines = split_lines(content);
-  auto range = find_section(lines, section);
+IniSnapshot::IniSnapshot(Bytes content) : content_(std::move(content)), lines_(split_lines(content_)) {}
+
+Text IniSnapshot::value(const Text& section, const Text& key) const {
+  auto range = find_section(lines_, section);
   if (!range) return Text();
   for (std::size_t i = range->first; i < range->last; ++i) {
-    auto entry = key_line(lines[i]);
+    auto entry = key_line(lines_[i]);
     if (entry && same_name(entry->key, key)) return clean_value(entry->value);
   }
   return Text();
+}
+
+Text read_ini(const Text& file, const Text& section, const Text& key) {
+  return IniSnapshot(read_file(file)).value(section, key);
 }
 
 std::vector<std::pair<Text, Text>> read_ini_section(const Text& file, const Text& section) {

@@ -1,6 +1,7 @@
 #pragma once
 // INI profile files with the Windows profile semantics the settings files
 // rely on. Files are GBK and read whole on every call.
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -20,6 +21,21 @@ inline constexpr std::size_t kIniValueMaxBytes = 10239;
 // kIniValueMaxBytes is cut there, one byte earlier when the cut would split a
 // double-byte character.
 Text read_ini(const Text& file, const Text& section, const Text& key);
+
+// One parse of a whole INI text, for callers that read many values at once
+// (the tile reload reads 24). value() answers exactly as read_ini would for
+// a file holding `content`.
+class IniSnapshot {
+ public:
+  explicit IniSnapshot(Bytes content);
+  IniSnapshot(const IniSnapshot&) = delete;
+  IniSnapshot& operator=(const IniSnapshot&) = delete;
+  Text value(const Text& section, const Text& key) const;
+
+ private:
+  Bytes content_;
+  std::vector<std::string_view> lines_;  // views into content_
+};
 
 // Every key of the first section named `section`, in file order, with values
 // read as read_ini reads them (a key that occurs twice is listed twice).

@@ -1,6 +1,10 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -73,6 +77,44 @@ TEST(Files, MissingOrUnreadableGivesEmpty) {
   EXPECT_EQ(read_file(dir.path("none")), "");
   EXPECT_EQ(read_file(dir.path("no\\such\\folder")), "");
   EXPECT_EQ(read_file(dir.text()), "");  // a folder is no file
+}
+
+TEST(Files, SettledReadNeverSeesAFileBeingRewrittenInPlace) {
+  test::TempDir dir;
+  const Text path = dir.path("velkZui.t");
+  const Bytes a(200000, 'a'), b(300000, 'b');
+  ASSERT_TRUE(write_file(path, a));
+  EXPECT_EQ(read_file_settled(path), a);
+  EXPECT_EQ(read_file_settled(dir.path("missing")), Bytes());
+  // Another program that truncates and rewrites the file where it stands,
+  // with one write call: the file is empty, then whole.
+  std::atomic<bool> stop{false};
+  std::thread writer([&] {
+    for (int i = 0; i < 400 && !stop; ++i) {
+      int fd = ::open(native_path(path).c_str(), O_WRONLY | O_TRUNC);
+      const Bytes& content = i % 2 ? a : b;
+      if (fd >= 0) {
+        ssize_t ignored = ::write(fd, content.data(), content.size());
+        (void)ignored;
+        ::close(fd);
+      }
+    }
+  });
+  int whole = 0, unsettled = 0;
+  for (int i = 0; i < 400; ++i) {
+    auto got = read_file_settled(path);
+    if (!got) {
+      ++unsettled;
+      continue;
+    }
+    // Empty between the truncation and the first write is a whole file too.
+    EXPECT_TRUE(*got == a || *got == b || got->empty()) << "torn read of " << got->size() << " bytes";
+    ++whole;
+  }
+  stop = true;
+  writer.join();
+  EXPECT_GT(whole, 0);
+  std::printf("settled reads: %d whole, %d gave up\n", whole, unsettled);
 }
 
 TEST(Files, ReplacingKeepsPermissionBits) {
