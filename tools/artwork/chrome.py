@@ -76,13 +76,24 @@ def window_backdrop():
     return backdrop
 
 
+def draw_emblem(c, box):
+    """The product emblem, a white "V" in a blue disc, filling `box`
+    (a square, given in target pixels)."""
+    x0, y0, x1, y1 = box
+    d = x1 - x0
+    cx, cy = (x0 + x1) / 2, (y0 + y1) / 2
+    clip = c.layer()
+    ImageDraw.Draw(clip).ellipse([v * 4 for v in box], fill=(255, 255, 255, 255))
+    c.vertical_gradient(box, hex_rgb("#4C97F5"), ACCENT_DARK, clip=clip)
+    c.ellipse(box, outline=rgba(WHITE), width=1, opacity=0.25)
+    arm, tip = 7.5 / 32 * d, 8 / 32 * d
+    c.polyline([(cx - arm, cy - arm), (cx, cy + tip), (cx + arm, cy - arm)],
+               rgba(WHITE), 3.4 / 32 * d)
+
+
 def product_logo():
     c = Canvas(40, 40)
-    clip = c.layer()
-    ImageDraw.Draw(clip).ellipse([4 * 4, 5 * 4, 36 * 4, 37 * 4], fill=(255, 255, 255, 255))
-    c.vertical_gradient((4, 5, 36, 37), hex_rgb("#4C97F5"), ACCENT_DARK, clip=clip)
-    c.ellipse((4, 5, 36, 37), outline=rgba(WHITE), width=1, opacity=0.25)
-    c.polyline([(12.5, 13.5), (20, 29), (27.5, 13.5)], rgba(WHITE), 3.4)
+    draw_emblem(c, (4, 5, 36, 37))
     return c.result()
 
 
@@ -194,12 +205,14 @@ def arrow(direction, hover):
 INNER = (3, 3, 497, 29)  # where the edit boxes sit: plain white
 
 
-def field_frame():
-    c = Canvas(500, 32)
-    c.rounded((0, 0, 500, 32), 6, fill=rgba(FIELD_BORDER))
-    c.rounded((1, 1, 499, 31), 5, fill=rgba(WHITE))
+def field_frame(width=500):
+    """A rounded white field 32 high; x 3..width-4, y 3..28 plain white."""
+    c = Canvas(width, 32)
+    c.rounded((0, 0, width, 32), 6, fill=rgba(FIELD_BORDER))
+    c.rounded((1, 1, width - 1, 31), 5, fill=rgba(WHITE))
     image = c.result()
-    image.paste(solid((INNER[2] - INNER[0], INNER[3] - INNER[1]), WHITE), INNER[:2])
+    inner = (INNER[0], INNER[1], width - 3, INNER[3])
+    image.paste(solid((inner[2] - inner[0], inner[3] - inner[1]), WHITE), inner[:2])
     return image
 
 
