@@ -103,6 +103,7 @@ struct EventArgs {
   intptr_t wparam = 0;
   intptr_t lparam = 0;
   bool allow = true;  // NewWindow: false forbids it
+  Text address{};     // NewWindow: the address the page asked for (may be empty)
 };
 
 using Handler = std::function<void(EventArgs&)>;

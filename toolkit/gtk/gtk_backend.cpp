@@ -10,6 +10,7 @@
 #include "toolkit/app.h"
 #include "toolkit/gtk/painter.h"
 #include "toolkit/gtk/velk_box.h"
+#include "toolkit/gtk/web_view.h"
 #include "toolkit/picture.h"
 
 namespace velk::tk {
@@ -20,7 +21,8 @@ namespace {
 struct ControlView {
   Control* control = nullptr;
   GtkWidget* outer = nullptr;   // the VelkBox placed in the parent's box
-  GtkWidget* native = nullptr;  // entry, text view or list box inside it
+  GtkWidget* native = nullptr;  // entry, text view, list box or web view inside it
+  std::unique_ptr<WebView> web; // the engine of a web view
   int updating = 0;             // >0 while the model writes into the native widget
 };
 
@@ -321,6 +323,15 @@ struct GtkBackend::Impl {
       gtk_container_add(GTK_CONTAINER(v.outer), scroll);
       g_signal_connect(v.native, "row-selected", G_CALLBACK(row_selected_cb), &v);
       sync_items(v);
+    } else if (c.kind() == Kind::WebView) {
+      v.web = std::make_unique<WebView>(c, v.outer);
+      v.native = v.web->widget();
+      // The model hears the pointer and keys over the page too; the engine
+      // still gets them all.
+      connect_pointer_events(v.native, &v);
+      g_signal_connect(v.native, "key-press-event", G_CALLBACK(key_cb), &v);
+      g_signal_connect(v.native, "focus-in-event", G_CALLBACK(focus_in_cb), &v);
+      gtk_widget_set_sensitive(v.native, !c.disabled());
     }
     if (!c.tooltip().empty()) gtk_widget_set_tooltip_text(v.outer, utf8(c.tooltip()).c_str());
 
@@ -468,7 +479,10 @@ void GtkBackend::form_created(Form& form) {
 void GtkBackend::form_destroyed(Form& form) {
   FormView* fv = form_view(form);
   if (!fv) return;
-  for (auto& [c, v] : fv->views) impl_->pictures.forget(*c);
+  for (auto& [c, v] : fv->views) {
+    impl_->pictures.forget(*c);
+    v->web.reset();  // quiet before the widgets go; ends the page's web process
+  }
   if (fv->window) gtk_widget_destroy(fv->window);
   fv->window = nullptr;
   fv->views.clear();
@@ -554,11 +568,25 @@ void GtkBackend::begin_move_drag(Form& form) {
                              impl_->press_x_root, impl_->press_y_root, impl_->press_time);
 }
 
-// The web engine comes with the browser window; until then a web view only
-// remembers its address.
-void GtkBackend::navigate(Control&, const Text&) {}
-void GtkBackend::go_back(Control&) {}
-void GtkBackend::go_forward(Control&) {}
+namespace {
+WebView* web_view_of(Control& c) {
+  FormView* fv = form_view(c.form());
+  ControlView* v = fv && fv->window ? fv->view(c) : nullptr;
+  return v ? v->web.get() : nullptr;
+}
+}  // namespace
+
+void GtkBackend::navigate(Control& c, const Text& url) {
+  if (WebView* web = web_view_of(c)) web->navigate(url);
+}
+
+void GtkBackend::go_back(Control& c) {
+  if (WebView* web = web_view_of(c)) web->go_back();
+}
+
+void GtkBackend::go_forward(Control& c) {
+  if (WebView* web = web_view_of(c)) web->go_forward();
+}
 
 namespace {
 GdkMonitor* primary_monitor() {
@@ -614,6 +642,15 @@ std::optional<uint32_t> GtkBackend::screen_pixel(int x, int y) {
   uint32_t rgb = (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
   g_object_unref(px);
   return rgb;
+}
+
+int GtkBackend::shown_toplevel_count() {
+  GList* all = gtk_window_list_toplevels();
+  int shown = 0;
+  for (GList* l = all; l; l = l->next)
+    if (gtk_widget_get_visible(GTK_WIDGET(l->data))) ++shown;
+  g_list_free(all);
+  return shown;
 }
 
 }  // namespace velk::tk

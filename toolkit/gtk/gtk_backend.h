@@ -39,6 +39,9 @@ class GtkBackend : public Backend {
   // whole screen, and one pixel as 0xRRGGBB.
   static bool save_screenshot(const std::string& png_path);
   static std::optional<uint32_t> screen_pixel(int x, int y);
+  // How many top-level windows of this process are shown (tests: a page
+  // must not open a window of its own).
+  static int shown_toplevel_count();
 
   struct Impl;
 
