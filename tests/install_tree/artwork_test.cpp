@@ -1,5 +1,5 @@
-// The artwork built into Velk: skin JPEGs and the home window's chrome GIFs
-// at the sizes of the controls that show them.
+// The artwork built into Velk: skin JPEGs, the home window's chrome GIFs and
+// the browser window's strip GIFs at the sizes of the controls that show them.
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
@@ -10,12 +10,14 @@
 #include <string>
 #include <string_view>
 
+#include "art/browser_window.h"
 #include "art/main_window.h"
 #include "art/skins.h"
 
 namespace {
 
 namespace mw = velk::art::main_window;
+namespace bw = velk::art::browser_window;
 
 struct Size {
   int width = 0;
@@ -198,13 +200,92 @@ TEST(Artwork, FrameIsARingAroundATransparentWindow) {
 
 TEST(Artwork, FieldFramesArePlainWhiteWhereTheEditBoxesSit) {
   // The edit boxes (26 high) and the buttons inside the fields cover
-  // x 3..496, y 3..28 of the 500x32 frames; it must match them exactly.
-  for (const std::string_view gif : {mw::search_frame, mw::address_frame}) {
-    const std::optional<Picture> field = decode_gif(gif);
+  // x 3..width-4, y 3..28 of the frames; it must match them exactly.
+  const struct {
+    const char* name;
+    std::string_view gif;
+    int width;
+  } fields[] = {
+      {"home search frame", mw::search_frame, 500},
+      {"address frame", mw::address_frame, 500},
+      {"browser search frame", bw::search_frame, 300},
+  };
+  for (const auto& f : fields) {
+    SCOPED_TRACE(f.name);
+    const std::optional<Picture> field = decode_gif(f.gif);
     ASSERT_TRUE(field.has_value());
+    ASSERT_EQ(field->size.width, f.width);
     for (int y = 3; y <= 28; ++y)
-      for (int x = 3; x <= 496; ++x)
+      for (int x = 3; x <= f.width - 4; ++x)
         if (field->colour(x, y) != 0xFFFFFFu) FAIL() << "not white at " << x << "," << y;
+  }
+}
+
+TEST(Artwork, BrowserStripPicturesFitTheirControls) {
+  const struct {
+    const char* name;
+    std::string_view gif;
+    Size size;
+    // Has transparent parts: pieces standing on the skin that are not
+    // rectangular, and the badge where the buttons lie over it.
+    bool shaped;
+  } pieces[] = {
+      {"minimize", bw::minimize_normal, {42, 51}, true},
+      {"minimize pointed", bw::minimize_hover, {42, 51}, true},
+      {"close", bw::close_normal, {41, 40}, true},
+      {"close pointed", bw::close_hover, {41, 40}, true},
+      {"back", bw::back_normal, {26, 26}, false},
+      {"back pointed", bw::back_hover, {26, 26}, false},
+      {"forward", bw::forward_normal, {26, 26}, false},
+      {"forward pointed", bw::forward_hover, {26, 26}, false},
+      {"search frame", bw::search_frame, {300, 32}, true},
+      {"emblem", bw::logo, {50, 50}, true},
+      {"address badge", bw::address_badge, {48, 26}, true},
+  };
+  for (const auto& piece : pieces) {
+    SCOPED_TRACE(piece.name);
+    ASSERT_GE(piece.gif.size(), 6u);
+    EXPECT_EQ(piece.gif.substr(0, 6), "GIF89a");
+    const std::optional<Picture> picture = decode_gif(piece.gif);
+    ASSERT_TRUE(picture.has_value()) << "does not decode";
+    EXPECT_EQ(picture->size, piece.size);
+    EXPECT_EQ(picture->has_transparency(), piece.shaped);
+  }
+}
+
+TEST(Artwork, CornerButtonsMeetAsOneTab) {
+  // Minimize stands right against close: in every state pair the last
+  // column of one and the first column of the other cover the same rows.
+  for (const std::string_view minimize : {bw::minimize_normal, bw::minimize_hover})
+    for (const std::string_view close : {bw::close_normal, bw::close_hover}) {
+      const std::optional<Picture> left = decode_gif(minimize);
+      const std::optional<Picture> right = decode_gif(close);
+      ASSERT_TRUE(left && right);
+      int covered = 0;
+      for (int y = 0; y < left->size.height; ++y) {
+        const bool in_left = left->colour(left->size.width - 1, y).has_value();
+        const bool in_right = y < right->size.height && right->colour(0, y).has_value();
+        EXPECT_EQ(in_left, in_right) << "row " << y;
+        covered += in_left;
+      }
+      EXPECT_GT(covered, 20);  // a tab, not a sliver
+      EXPECT_LT(covered, 40);  // clear of the address field's lower half
+    }
+}
+
+TEST(Artwork, AddressBadgeShowsOnlyBetweenBackAndForward) {
+  // Window columns: back 123..148, badge 136..183, forward 164..189. The
+  // badge is opaque exactly where neither button lies, so it looks the same
+  // whichever of them is drawn on top.
+  constexpr int kBadgeLeft = 136, kBackEnd = 123 + 26, kForwardLeft = 164;
+  const std::optional<Picture> badge = decode_gif(bw::address_badge);
+  ASSERT_TRUE(badge.has_value());
+  for (int x = 0; x < badge->size.width; ++x) {
+    const int column = kBadgeLeft + x;
+    const bool in_gap = column >= kBackEnd && column < kForwardLeft;
+    for (int y = 0; y < badge->size.height; ++y)
+      if (badge->colour(x, y).has_value() != in_gap)
+        FAIL() << (in_gap ? "transparent" : "opaque") << " at " << x << "," << y;
   }
 }
 
