@@ -10,7 +10,9 @@
 #include "platform/ini.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "shell/address_bar.h"
 #include "shell/shared_state.h"
+#include "shell/tiles.h"
 #include "shell/skin_pictures.h"
 
 namespace velk {
@@ -58,12 +60,7 @@ void on_created(EventArgs&) {
   w["时钟更新"].set_timer_period(10000);
   // 7. The tile area draws no background of its own.
   // 8. Tile titles and addresses.
-  const Text tiles = file_in_run_directory("\\velkZui.t");
-  for (int n = 1; n <= 12; ++n) {
-    const Text section = "标签" + std::to_string(n);
-    TileTitle[n] = read_ini(tiles, section, "标题");
-    TileAddress[n] = read_ini(tiles, section, "地址");
-  }
+  ReloadTiles();
   // 9. The current engine: Baidu.
   w["搜索引擎"].set_picture(Bytes(art_mw::engine_baidu_small));
   // 10. The engine popup off-screen.
@@ -291,9 +288,23 @@ FormDef make_main_window() {
           {"透明标签3", Event::LeftPressed, on_透明标签3_left_pressed},
           {"透明标签2", Event::LeftPressed, on_透明标签2_left_pressed},
           {"时钟2", Event::TimerFired, on_时钟2_fired},
+          // Tiles.
+          {"外形框1", Event::MouseMoved, on_外形框1_mouse_moved},
+          {"图片框3", Event::LeftPressed, on_图片框3_left_pressed},
+          {"时钟1", Event::TimerFired, on_时钟1_fired},
+          // The address bar.
+          {"编辑框1", Event::LeftPressed, on_编辑框1_left_pressed},
+          {"编辑框1", Event::TextChanged, on_编辑框1_text_changed},
+          {"编辑框1", Event::KeyPressed, on_编辑框1_key_pressed},
+          {"回车", Event::Clicked, on_回车_clicked},
       },
       "Velk",
   };
+  for (int n = 1; n <= 12; ++n) {
+    const std::string tile = "标签" + std::to_string(n);
+    def.bindings.push_back({tile, Event::MouseMoved, on_tile_mouse_moved});
+    def.bindings.push_back({tile, Event::LeftPressed, on_tile_left_pressed});
+  }
   def.looks = {
       {"", {}, {}, art::skins::skin4},  // the designed background
       {"图片框4", art_mw::logo},

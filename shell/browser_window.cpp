@@ -1,0 +1,187 @@
+#include "shell/browser_window.h"
+
+#include "art/browser_window.h"
+#include "art/main_window.h"
+#include "platform/ini.h"
+#include "platform/paths.h"
+#include "shell/main_window.h"
+#include "shell/shared_state.h"
+#include "shell/skin_pictures.h"
+
+namespace velk {
+
+using namespace tk;
+namespace art_bw = art::browser_window;
+namespace art_mw = art::main_window;
+
+namespace {
+
+constexpr Pointer Hand = Pointer::Hand;
+constexpr Pointer Arrow = Pointer::Arrow;
+
+std::function<void()>& search_bar_opener() {
+  static std::function<void()> open = [] { MainWindow().window().set_visible(true); };
+  return open;
+}
+
+void on_created(EventArgs& e) {
+  Form& b = e.form;
+  const Size screen = app().screen_size();
+  const int W = screen.width, H = screen.height;
+  // 1. The engine popup parked.
+  b["引擎"].move(-100, -39);
+  // 2. The skin of the strip, read once per opening.
+  BrowserSkinName = read_ini(run_directory() + "\\velkEc.ec", "Marun", "皮肤");
+  // 3.
+  app().post_message(b.window(), msg::kNcMouseMove, 170, 0);
+  // 4-7. Over the screen width and the work area's height.
+  b.window().move(std::nullopt, std::nullopt, W, H - TaskbarHeight());
+  b["皮肤"].set_width(W);
+  b["超文本浏览框1"].move(-1, 50, W + 1, H - TaskbarHeight() - 50);
+  b.window().move(0, 0);
+  // 8. The corner buttons at the right edge.
+  b["关闭"].set_left(W - b["关闭"].width() - 2);
+  b["最小化"].set_left(b["关闭"].left() - b["最小化"].width());
+  // 9. The layout refresh.
+  b["时钟1"].set_timer_period(1000);
+  // 10. The strip shows the skin when the setting names one of the five.
+  std::string_view skin = SkinPictureFor(BrowserSkinName);
+  if (!skin.empty()) b["皮肤"].set_picture(Bytes(skin));
+}
+
+// Once a second: follows the work area's height.
+void on_时钟1_fired(EventArgs& e) {
+  Form& b = e.form;
+  e.control.set_timer_period(0);
+  const int H = app().screen_size().height;
+  b.window().set_height(H - TaskbarHeight());
+  b["超文本浏览框1"].move(std::nullopt, 49, app().screen_size().width, H - TaskbarHeight() - 50);
+  e.control.set_timer_period(1000);
+}
+
+// The closing fallback: acts only if the window is still open a second later.
+void on_时钟2_fired(EventArgs& e) {
+  e.control.set_timer_period(0);
+  if (app().is_open(BrowserWindowDef())) app().close(BrowserWindowDef());
+}
+
+void on_关闭_clicked(EventArgs& e) {
+  MainWindow()["时钟2"].set_timer_period(300);  // the home window's hints
+  if (!MainWindow().visible()) search_bar_opener()();
+  e.form["时钟2"].set_timer_period(1000);
+  app().close(e.form);
+}
+
+void on_最小化_clicked(EventArgs& e) { e.form.window().set_position(2); }
+
+void on_图形按钮1_clicked(EventArgs& e) { e.form["超文本浏览框1"].go_back(); }
+
+void on_图形按钮4_clicked(EventArgs& e) { e.form["超文本浏览框1"].go_forward(); }
+
+void on_图形按钮6_clicked(EventArgs& e) {
+  Form& b = e.form;
+  b["图形按钮6"].set_visible(false);
+  b["引擎"].move(b["搜索引擎"].left(), 39);
+}
+
+void on_回车_clicked(EventArgs& e) {
+  const Text text = e.form["编辑框1"].text();
+  if (!text.empty() && text != kAddressHint) OpenInBrowserWindow(text);
+}
+
+// A link that asks for a new window opens here, at the address the status
+// bar shows; the new window is refused.
+void on_超文本浏览框1_new_window(EventArgs& e) {
+  Control& view = e.control;
+  view.set_address(view.status_text());
+  e.allow = false;
+}
+
+FormDef make_browser_window() {
+  FormDef def{
+      "BrowserWindow",
+      {50, 50, 1108, 403},
+      {
+          {"最小化", Kind::PictureButton, 1001, 0, 42, 51, "", Hand},
+          {"引擎", Kind::PictureBox, 672, 39, 50, 107},
+          {"搜索", Kind::PictureButton, 940, 13, 26, 26, "", Hand},
+          {"编辑框2", Kind::EditBox, 744, 13, 196, 26},
+          {"图形按钮6", Kind::PictureButton, 715, 13, 24, 26, "", Hand},
+          {"图形按钮4", Kind::PictureButton, 164, 13, 26, 26, "", Hand},
+          {"图片框2", Kind::PictureBox, 10, 0, 50, 50},
+          {"关闭", Kind::PictureButton, 1043, 0, 41, 40, "", Hand},
+          {"皮肤", Kind::PictureBox, 0, 0, 1032, 50},
+          {"时钟2", Kind::Timer, 0, 0, 0, 0},
+          {"时钟1", Kind::Timer, 0, 0, 0, 0},
+          {"超文本浏览框1", Kind::WebView, 24, 51, 752, 280},
+          // Inside the strip.
+          {"搜索引擎", Kind::PictureBox, 672, 13, 71, 26, "皮肤"},
+          {"边框", Kind::PictureButton, 669, 10, 300, 32, "皮肤"},
+          {"图形按钮1", Kind::PictureButton, 123, 13, 26, 26, "皮肤", Hand},
+          {"回车", Kind::PictureButton, 587, 13, 30, 26, "皮肤", Hand},
+          {"编辑框1", Kind::EditBox, 191, 13, 401, 26, "皮肤"},
+          {"图形按钮2", Kind::PictureButton, 120, 10, 500, 32, "皮肤"},
+          {"图片框1", Kind::PictureBox, 136, 13, 48, 26, "皮肤"},
+          // The engine popup's choices.
+          {"百度", Kind::PictureButton, 1, 12, 48, 25, "引擎", Hand},
+          {"搜狗", Kind::PictureButton, 1, 39, 48, 25, "引擎", Hand},
+          {"淘宝", Kind::PictureButton, 1, 66, 48, 25, "引擎", Hand},
+          {"收回", Kind::PictureButton, 1, 86, 48, 20, "引擎", Hand},
+      },
+      {
+          {"", Event::Created, on_created},
+          {"时钟1", Event::TimerFired, on_时钟1_fired},
+          {"时钟2", Event::TimerFired, on_时钟2_fired},
+          {"关闭", Event::Clicked, on_关闭_clicked},
+          {"最小化", Event::Clicked, on_最小化_clicked},
+          {"图形按钮1", Event::Clicked, on_图形按钮1_clicked},
+          {"图形按钮4", Event::Clicked, on_图形按钮4_clicked},
+          {"图形按钮6", Event::Clicked, on_图形按钮6_clicked},
+          {"回车", Event::Clicked, on_回车_clicked},
+          {"超文本浏览框1", Event::NewWindow, on_超文本浏览框1_new_window},
+      },
+      "Velk",
+  };
+  def.looks = {
+      {"最小化", art_bw::minimize_normal, art_bw::minimize_hover},
+      {"关闭", art_bw::close_normal, art_bw::close_hover},
+      {"图形按钮1", art_bw::back_normal, art_bw::back_hover},
+      {"图形按钮4", art_bw::forward_normal, art_bw::forward_hover},
+      {"边框", art_bw::search_frame},
+      {"图片框2", art_bw::logo},
+      {"图片框1", art_bw::address_badge},
+      {"回车", art_mw::go_normal, art_mw::go_hover},
+      {"搜索", art_mw::search_normal, art_mw::search_hover},
+      {"图形按钮6", art_mw::engine_drop_normal, art_mw::engine_drop_hover},
+      {"图形按钮2", art_mw::search_frame},  // the same field, its corners cut for a skin
+      {"引擎", art_mw::engine_popup},
+      {"百度", art_mw::engine_pick_baidu_normal, art_mw::engine_pick_baidu_hover},
+      {"搜狗", art_mw::engine_pick_sogou_normal, art_mw::engine_pick_sogou_hover},
+      {"淘宝", art_mw::engine_pick_taobao_normal, art_mw::engine_pick_taobao_hover},
+      {"收回", art_mw::engine_collapse_normal, art_mw::engine_collapse_hover},
+  };
+  return def;
+}
+
+}  // namespace
+
+const FormDef& BrowserWindowDef() {
+  static const FormDef def = make_browser_window();
+  return def;
+}
+
+int TaskbarHeight() {
+  const Rect work = app().work_area();
+  const int gap = app().screen_size().height - (work.top + work.height);
+  return gap > 0 ? gap : 0;
+}
+
+void OpenInBrowserWindow(const Text& url) {
+  Form& b = app().show(BrowserWindowDef());
+  b.window().set_visible(true);
+  b["超文本浏览框1"].set_address(url);
+}
+
+void SetSearchBarOpener(std::function<void()> open) { search_bar_opener() = std::move(open); }
+
+}  // namespace velk
