@@ -4,6 +4,7 @@
 #include "art/main_window.h"
 #include "platform/ini.h"
 #include "platform/paths.h"
+#include "search/browser_search.h"
 #include "shell/main_window.h"
 #include "shell/shared_state.h"
 #include "shell/skin_pictures.h"
@@ -139,6 +140,13 @@ FormDef make_browser_window() {
           {"图形按钮6", Event::Clicked, on_图形按钮6_clicked},
           {"回车", Event::Clicked, on_回车_clicked},
           {"超文本浏览框1", Event::NewWindow, on_超文本浏览框1_new_window},
+          // The search row.
+          {"", Event::Created, browser_search::on_created},
+          {"百度", Event::Clicked, browser_search::on_百度_clicked},
+          {"搜狗", Event::Clicked, browser_search::on_搜狗_clicked},
+          {"淘宝", Event::Clicked, browser_search::on_淘宝_clicked},
+          {"收回", Event::Clicked, browser_search::on_收回_clicked},
+          {"搜索", Event::Clicked, browser_search::on_搜索_clicked},
       },
       "Velk",
   };

@@ -10,6 +10,7 @@
 #include "platform/ini.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "search/home_search.h"
 #include "shell/address_bar.h"
 #include "shell/shared_state.h"
 #include "shell/tiles.h"
@@ -297,6 +298,18 @@ FormDef make_main_window() {
           {"编辑框1", Event::TextChanged, on_编辑框1_text_changed},
           {"编辑框1", Event::KeyPressed, on_编辑框1_key_pressed},
           {"回车", Event::Clicked, on_回车_clicked},
+          // The search row and its suggestions.
+          {"图形按钮6", Event::Clicked, home_search::on_图形按钮6_clicked},
+          {"搜索引擎", Event::LeftPressed, home_search::on_搜索引擎_left_pressed},
+          {"百度", Event::Clicked, home_search::on_百度_clicked},
+          {"搜狗", Event::Clicked, home_search::on_搜狗_clicked},
+          {"淘宝", Event::Clicked, home_search::on_淘宝_clicked},
+          {"收回", Event::Clicked, home_search::on_收回_clicked},
+          {"搜索", Event::Clicked, home_search::on_搜索_clicked},
+          {"编辑框2", Event::LeftPressed, home_search::on_编辑框2_left_pressed},
+          {"编辑框2", Event::TextChanged, home_search::on_编辑框2_text_changed},
+          {"编辑框2", Event::KeyPressed, home_search::on_编辑框2_key_pressed},
+          {"列表框2", Event::ItemSelected, home_search::on_列表框2_item_selected},
       },
       "Velk",
   };

@@ -1,0 +1,169 @@
+#include "search/suggestions.h"
+
+#include <cstdio>
+#include <optional>
+
+#include "platform/codepage.h"
+#include "platform/endpoints.h"
+#include "portal/gbk_find.h"
+#include "shell/main_window.h"
+
+namespace velk {
+
+using namespace tk;
+
+namespace {
+
+constexpr std::string_view kRequestTail =
+    "&p=3&sid=1431_4261_4894_4759_4882_4677&cb=jQuery1102035240670733542295_1389250433500"
+    "&_=1389250433504";
+constexpr const char* kStartMarker = "s:[\"";
+constexpr const char* kEndMarker = "\"]})";
+constexpr std::string_view kSeparator = "\",\"";
+
+Text replace_quote_token(std::string_view marker) {
+  constexpr std::string_view token = "#引号";
+  Text replaced;
+  std::size_t from = 0;
+  for (std::size_t at = marker.find(token); at != std::string_view::npos; at = marker.find(token, from)) {
+    replaced.append(marker.substr(from, at - from)).push_back('"');
+    from = at + token.size();
+  }
+  replaced.append(marker.substr(from));
+  return replaced;
+}
+
+// Applies one reply on the GUI thread, as one piece.
+void apply_reply(const SearchBox& box, const Text& asked, const std::vector<Text>& items) {
+  Form* window = app().find(box.window());
+  if (!window) return;
+  Form& w = *window;
+  // A slow answer for an older text must not replace the list for the text
+  // the user typed last.
+  if (w[box.query].text() != asked) return;
+  Control& frame = w[box.frame];
+  Control& list = w[box.list];
+  if (items.empty()) {
+    frame.set_visible(false);
+    list.set_visible(false);
+    return;
+  }
+  list.clear_items();
+  frame.set_visible(true);
+  list.set_visible(true);
+  const int count = static_cast<int>(items.size());
+  if (count >= 10) {
+    frame.set_height(box.full_frame_height);
+    list.set_height(box.full_list_height);
+  } else {
+    list.set_height(23 * count);
+  }
+  for (const Text& item : items) list.add_item(item);
+}
+
+}  // namespace
+
+Text PercentEncodeUtf8(const Text& gbk) {
+  const std::string utf8 = gbk_to_utf8(gbk);
+  Text encoded;
+  encoded.reserve(utf8.size() * 3);
+  for (unsigned char byte : utf8) {
+    char escape[4];
+    std::snprintf(escape, sizeof escape, "%%%02X", byte);
+    encoded += escape;
+  }
+  return encoded;
+}
+
+Text TextBetween(const Text& text, const Text& start, const Text& end) {
+  const Text start_marker = replace_quote_token(start);
+  const Text end_marker = replace_quote_token(end);
+  const std::size_t at = FindGbk(text, start_marker, 0, true);
+  if (at == kNotFound) return {};
+  const std::size_t from = at + start_marker.size();
+  const std::size_t until = FindGbk(text, end_marker, from, true);
+  if (until == kNotFound) return {};
+  return text.substr(from, until - from);
+}
+
+Text SuggestionRequestUrl(const Text& query) {
+  Text url = endpoint("suggest");
+  url += "/su?wd=";
+  url += PercentEncodeUtf8(query);
+  url += kRequestTail;
+  return url;
+}
+
+std::vector<Text> SplitSuggestions(const Text& stretch) {
+  std::vector<Text> items;
+  std::size_t from = 0;
+  for (std::size_t at = FindGbk(stretch, kSeparator, 0, false); at != kNotFound;
+       at = FindGbk(stretch, kSeparator, from, false)) {
+    items.push_back(stretch.substr(from, at - from));
+    from = at + kSeparator.size();
+  }
+  if (from < stretch.size()) items.push_back(stretch.substr(from));
+  return items;
+}
+
+std::vector<Text> SuggestionsInReply(const Text& reply) {
+  const Text stretch = TextBetween(reply, kStartMarker, kEndMarker);
+  if (stretch.empty()) return {};
+  return SplitSuggestions(stretch);
+}
+
+void FetchSuggestions(const SearchBox& box) {
+  std::optional<Text> query;
+  app().run_on_gui([&] {
+    if (Form* w = app().find(box.window())) query = (*w)[box.query].text();
+  });
+  if (!query) return;
+  const Text reply = bytes_to_text(download_url(SuggestionRequestUrl(*query), kSuggestionLimits));
+  std::vector<Text> items = SuggestionsInReply(reply);
+  app().post([&box, asked = std::move(*query), items = std::move(items)] {
+    apply_reply(box, asked, items);
+  });
+}
+
+void OnSearchTextChanged(const SearchBox& box) {
+  if (*box.picking == 1) return;
+  app().start_worker([&box] { FetchSuggestions(box); });
+  Form& w = *app().find(box.window());
+  Control& query = w[box.query];
+  Control& hint = w[box.hint_label];
+  if (query.text().empty()) {
+    hint.set_left(query.left() + 5);
+    hint.set_caption(kSearchHint);
+  } else {
+    hint.set_left(box.hint_parked_left);
+  }
+}
+
+void OnSearchKeyPressed(const SearchBox& box, int virtual_key) {
+  Form& w = *app().find(box.window());
+  if (virtual_key == key::kEnter) {
+    *box.picking = 1;
+    w[box.frame].set_visible(false);
+    RunSearch(box);
+    *box.picking = 0;
+  } else if (virtual_key == key::kDown || virtual_key == key::kUp) {
+    *box.picking = 1;
+    Control& list = w[box.list];
+    list.select(list.selection() + (virtual_key == key::kDown ? 1 : -1));
+    w[box.query].set_text(list.item_text(list.selection()));
+    *box.picking = 0;
+  }
+}
+
+void OnSuggestionPicked(const SearchBox& box) {
+  Form& w = *app().find(box.window());
+  *box.picking = 1;
+  Control& list = w[box.list];
+  w[box.query].set_text(list.item_text(list.selection()));
+  w[box.frame].set_visible(false);
+  list.set_visible(false);
+  RunSearch(box);
+  *box.picking = 0;
+}
+
+}  // namespace velk
