@@ -15,7 +15,7 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(ROOT / "tools"))
 
-from artwork import browser, chrome, settings_files, skins, tiles  # noqa: E402
+from artwork import browser, chrome, settings_files, skins, tile_bar, tiles  # noqa: E402
 from artwork.fonts import MissingFont  # noqa: E402
 
 
@@ -28,6 +28,7 @@ def main():
         written += tiles.write_all(tree)
         written += skins.write_all(art)
         written += chrome.write_all(art)
+        written += tile_bar.write_all(art)
         written += browser.write_all(art)
     except MissingFont as error:
         print(f"make_artwork: {error}", file=sys.stderr)

@@ -174,6 +174,8 @@ TEST(Artwork, ChromePicturesFitTheirControls) {
       {"baidu wide logo", mw::engine_baidu_wide, {80, 30}, true},
       {"sogou wide logo", mw::engine_sogou_wide, {80, 30}, true},
       {"taobao wide logo", mw::engine_taobao_wide, {80, 30}, true},
+      {"tile hover bar", mw::tile_bar, {120, 20}, true},
+      {"tile site picker", mw::tile_pick, {20, 20}, true},
   };
   for (const auto& piece : pieces) {
     SCOPED_TRACE(piece.name);
@@ -287,6 +289,33 @@ TEST(Artwork, AddressBadgeShowsOnlyBetweenBackAndForward) {
       if (badge->colour(x, y).has_value() != in_gap)
         FAIL() << (in_gap ? "transparent" : "opaque") << " at " << x << "," << y;
   }
+}
+
+TEST(Artwork, TileBarRoundsItsLowerCornersAndThePickerFollowsItsOutline) {
+  // The bar's top lies on the tile, its lower corners round off past the
+  // tile's; the picker at 97,0 must show the skin exactly where the bar does,
+  // or a square corner would stand out of the rounding.
+  constexpr int kPickLeft = 97;
+  const std::optional<Picture> bar = decode_gif(mw::tile_bar);
+  const std::optional<Picture> pick = decode_gif(mw::tile_pick);
+  ASSERT_TRUE(bar && pick);
+  ASSERT_EQ(bar->size, (Size{120, 20}));
+  ASSERT_EQ(pick->size, (Size{20, 20}));
+  for (int x = 0; x < 120; ++x)
+    EXPECT_TRUE(bar->colour(x, 0).has_value()) << "top row open at " << x;
+  // The rounding, radius 9 like the tile faces', begins at row 11.
+  for (int y = 0; y < 11; ++y) {
+    EXPECT_TRUE(bar->colour(0, y).has_value()) << "left edge open at row " << y;
+    EXPECT_TRUE(bar->colour(119, y).has_value()) << "right edge open at row " << y;
+  }
+  for (const int x : {0, 1, 118, 119})
+    for (const int y : {18, 19}) EXPECT_FALSE(bar->colour(x, y).has_value()) << x << "," << y;
+  for (int x = 9; x < 111; ++x)
+    EXPECT_TRUE(bar->colour(x, 19).has_value()) << "bottom row open at " << x;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x)
+      if (pick->colour(x, y).has_value() != bar->colour(kPickLeft + x, y).has_value())
+        FAIL() << "picker and bar differ in shape at " << x << "," << y;
 }
 
 TEST(Artwork, EngineLogosTellTheEnginesApartByTheirBytes) {

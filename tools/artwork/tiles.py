@@ -10,6 +10,7 @@ from .raster import Canvas, hex_rgb, mix, text_width
 
 WIDTH, HEIGHT = 120, 73
 BAND_TOP = 54
+CORNER_RADIUS = 9  # the hover bar rounds its lower corners alike
 
 # (name on the face, category word, face colour) in tile order.
 FACES = [
@@ -41,7 +42,7 @@ def _name_size(name):
 def draw_face(name, category, colour):
     base = hex_rgb(colour)
     canvas = Canvas(WIDTH, HEIGHT)
-    clip = canvas.shape_mask_rounded((0, 0, WIDTH, HEIGHT), 9)
+    clip = canvas.shape_mask_rounded((0, 0, WIDTH, HEIGHT), CORNER_RADIUS)
     canvas.vertical_gradient((0, 0, WIDTH, HEIGHT),
                              mix(base, (255, 255, 255), 0.16),
                              mix(base, (0, 0, 0), 0.10), clip=clip)
