@@ -199,6 +199,14 @@ TextStyle hint_style() {
   return s;
 }
 
+// The hovered tile's title on the dark highlight bar.
+TextStyle tile_title_style() {
+  TextStyle s;
+  s.color = 0xFFFFFF;
+  s.font_px = 12;
+  return s;
+}
+
 FormDef make_main_window() {
   FormDef def{
       "MainWindow",
@@ -343,6 +351,9 @@ FormDef make_main_window() {
       {"搜狗", art_mw::engine_pick_sogou_normal, art_mw::engine_pick_sogou_hover},
       {"淘宝", art_mw::engine_pick_taobao_normal, art_mw::engine_pick_taobao_hover},
       {"收回", art_mw::engine_collapse_normal, art_mw::engine_collapse_hover},
+      {"外形框2", {}, {}, art_mw::tile_bar},
+      {"图片框3", art_mw::tile_pick},
+      {"透明标签1", {}, {}, {}, tile_title_style()},
       {"透明标签3", {}, {}, {}, hint_style()},
       {"透明标签2", {}, {}, {}, hint_style()},
   };
