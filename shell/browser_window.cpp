@@ -91,10 +91,13 @@ void on_回车_clicked(EventArgs& e) {
 }
 
 // A link that asks for a new window opens here, at the address the status
-// bar shows; the new window is refused.
+// bar shows; the new window is refused. With nothing under the pointer (a
+// script's window.open) the status bar is empty: the requested page opens
+// instead of an error page for the empty address.
 void on_超文本浏览框1_new_window(EventArgs& e) {
   Control& view = e.control;
-  view.set_address(view.status_text());
+  const Text& status = view.status_text();
+  view.set_address(!status.empty() ? status : e.address);
   e.allow = false;
 }
 

@@ -120,13 +120,24 @@ TEST_F(BrowserWindow, NewWindowOpensTheStatusTextHereAndIsRefused) {
   OpenInBrowserWindow("http://start.example/");
   Form& b = browser();
   Control& view = b["超文本浏览框1"];
-  for (const Text& status : {Text("http://linked.example/page"), Text("")}) {
-    view.backend_set_status_text(status);
+  const struct {
+    Text status, requested, expected;
+  } cases[] = {
+      {"http://linked.example/page", "http://linked.example/page", "http://linked.example/page"},
+      {"http://pointed.example/", "http://other.example/", "http://pointed.example/"},
+      {"not a url", "http://asked.example/", "not a url"},
+      // A script's window.open: nothing under the pointer.
+      {"", "http://asked.example/", "http://asked.example/"},
+      {"", "", ""},
+  };
+  for (const auto& c : cases) {
+    view.backend_set_status_text(c.status);
     EventArgs args{b, view, Event::NewWindow};
+    args.address = c.requested;
     app().dispatch(args);
     EXPECT_FALSE(args.allow);
-    EXPECT_EQ(view.address(), status);
-    EXPECT_EQ(pages().back(), status);
+    EXPECT_EQ(view.address(), c.expected) << c.status;
+    EXPECT_EQ(pages().back(), c.expected) << c.status;
   }
 }
 
