@@ -6,6 +6,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -42,7 +43,10 @@ class SlowHttpServer {
         ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
       throw std::runtime_error("cannot listen on loopback");
     port_ = ntohs(address.sin_port);
-    acceptor_ = std::thread([this] { accept_loop(); });
+    acceptor_ = std::thread([this] {
+      name_this_thread();
+      accept_loop();
+    });
   }
 
   ~SlowHttpServer() {
@@ -60,7 +64,13 @@ class SlowHttpServer {
     return targets_;
   }
 
+ // The name of the server's threads, so that a count of the process's
+  // threads can leave them out.
+  static constexpr const char* kThreadName = "loopback-srv";
+
  private:
+  static void name_this_thread() { pthread_setname_np(pthread_self(), kThreadName); }
+
   void accept_loop() {
     while (!stopping_) {
       pollfd polled{listener_, POLLIN, 0};
@@ -72,6 +82,7 @@ class SlowHttpServer {
         ++busy_;
       }
       std::thread([this, fd] {
+        name_this_thread();
         answer(fd);
         ::close(fd);
         std::lock_guard lock(mutex_);
