@@ -13,8 +13,12 @@ bool is_blank_or_control(unsigned char c) { return c <= 0x20 || c == 0x7F; }
 bool is_alpha(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool is_digit(unsigned char c) { return c >= '0' && c <= '9'; }
 
+// Blanks before an address go, as a browser's address bar drops them; blanks
+// at its end go too, except in a query, where they are part of what is
+// searched for ("abc " is not "abc").
 std::string_view trimmed(std::string_view s) {
   while (!s.empty() && is_blank_or_control(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+  if (s.find_first_of("?#") != std::string_view::npos) return s;
   while (!s.empty() && is_blank_or_control(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
   return s;
 }

@@ -57,6 +57,8 @@ const AddressCase kCases[] = {
     {"only blanks", "  \r\n", "about:invalid"},
     // Blanks at the ends go, inside they are escaped.
     {"blanks at the ends", "  http://example.com/  ", "http://example.com/"},
+    {"a query keeps its trailing blank", "http://e.com/s?wd=abc ", "http://e.com/s?wd=abc%20"},
+    {"a query of blanks only", "http://e.com/s?wd=  ", "http://e.com/s?wd=%20%20"},
     {"blank inside", "http://example.com/a b", "http://example.com/a%20b"},
     {"zero byte and DEL inside", std::string("http://e.com/a\0b\x7f" "c", 18), "http://e.com/a%00b%7Fc"},
     // GBK becomes UTF-8, then its bytes are escaped.
