@@ -96,6 +96,30 @@ TEST(ToolkitOnGtk, DrawsTheModelAndFeedsInputBack) {
   std::printf("screenshot: %s/toolkit_gui.png\n", std::getenv("PWD") ? std::getenv("PWD") : ".");
 }
 
+TEST(ToolkitOnGtk, PointerJumpingBetweenSiblingsMovesTheHover) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr);
+  App app(std::make_unique<GtkBackend>());
+  static const FormDef def{"MenuForm",
+                           {300, 500, 200, 120},
+                           {
+                               {"菜单", Kind::PictureBox, 10, 10, 100, 88},
+                               {"项1", Kind::PictureButton, 2, 11, 96, 20, "菜单"},
+                               {"项2", Kind::PictureButton, 2, 32, 96, 20, "菜单"},
+                           }};
+  Form& f = app.show(def);
+  for (const char* item : {"项1", "项2"})
+    f[item].set_button_pictures(test::solid_bmp(96, 20, kRed), test::solid_bmp(96, 20, kGreen), Bytes(), Bytes());
+  app.wait_ms(500);
+  // One jump of the pointer onto each item, as a fast hand makes.
+  ASSERT_TRUE(xdotool("mousemove 360 531"));
+  EXPECT_TRUE(app.run_until([&] { return f["项1"].hovered(); }, 3000));
+  ASSERT_TRUE(xdotool("mousemove 360 552"));
+  EXPECT_TRUE(app.run_until([&] { return f["项2"].hovered() && !f["项1"].hovered(); }, 3000));
+  app.wait_ms(300);
+  EXPECT_TRUE(test::near_colour(GtkBackend::screen_pixel(360, 552).value_or(0), kGreen, 8));
+  EXPECT_TRUE(test::near_colour(GtkBackend::screen_pixel(360, 531).value_or(0), kRed, 8));
+}
+
 TEST(ToolkitOnGtk, ShapedWindowCutsOutOneColour) {
   ASSERT_NE(std::getenv("DISPLAY"), nullptr);
   App app(std::make_unique<GtkBackend>());

@@ -134,6 +134,14 @@ struct GtkBackend::Impl {
     return !native;
   }
 
+  // A pointer that jumps onto a control may bring only a crossing event, no
+  // motion: entering counts as a move to that place.
+  static gboolean enter_cb(GtkWidget*, GdkEventCrossing* e, ControlView* v) {
+    Control& c = *v->control;
+    c.form().app().mouse_moved(c.form(), window_point(c, e->x, e->y));
+    return FALSE;
+  }
+
   static gboolean leave_cb(GtkWidget*, GdkEventCrossing* e, ControlView* v) {
     if (e->detail != GDK_NOTIFY_INFERIOR && v->control->is_window())
       v->control->form().app().mouse_left(v->control->form());
@@ -286,6 +294,7 @@ struct GtkBackend::Impl {
     g_signal_connect(v.outer, "draw", G_CALLBACK(draw_cb), &v);
     g_signal_connect(v.outer, "realize", G_CALLBACK(realize_cb), &v);
     g_signal_connect(v.outer, "leave-notify-event", G_CALLBACK(leave_cb), &v);
+    g_signal_connect(v.outer, "enter-notify-event", G_CALLBACK(enter_cb), &v);
     connect_pointer_events(v.outer, &v);
 
     if (c.kind() == Kind::EditBox) {
