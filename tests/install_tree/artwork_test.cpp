@@ -122,15 +122,29 @@ TEST(Artwork, SkinsAreBaselineJpegsOfTheirSizes) {
   }
 }
 
+// One picture of the chrome: its control's size, and whether it has
+// transparent parts.
+struct Piece {
+  const char* name;
+  std::string_view gif;
+  Size size;
+  bool shaped;
+};
+
+void expect_piece(const Piece& piece) {
+  SCOPED_TRACE(piece.name);
+  ASSERT_GE(piece.gif.size(), 6u);
+  EXPECT_EQ(piece.gif.substr(0, 6), "GIF89a");
+  const std::optional<Picture> picture = decode_gif(piece.gif);
+  ASSERT_TRUE(picture.has_value()) << "does not decode";
+  EXPECT_EQ(picture->size, piece.size);
+  EXPECT_EQ(picture->has_transparency(), piece.shaped);
+}
+
 TEST(Artwork, ChromePicturesFitTheirControls) {
-  const struct {
-    const char* name;
-    std::string_view gif;
-    Size size;
-    // Has transparent parts: pieces over the skin that are not rectangular,
-    // and the parts of title bar buttons that reach below the strip.
-    bool shaped;
-  } pieces[] = {
+  // Shaped: pieces over the skin that are not rectangular, and the parts of
+  // title bar buttons that reach below the strip.
+  const Piece pieces[] = {
       {"title strip", mw::title_strip, {898, 40}, false},
       {"frame", mw::window_frame, {900, 600}, true},
       {"logo", mw::logo, {40, 40}, false},
@@ -177,15 +191,7 @@ TEST(Artwork, ChromePicturesFitTheirControls) {
       {"tile hover bar", mw::tile_bar, {120, 20}, true},
       {"tile site picker", mw::tile_pick, {20, 20}, true},
   };
-  for (const auto& piece : pieces) {
-    SCOPED_TRACE(piece.name);
-    ASSERT_GE(piece.gif.size(), 6u);
-    EXPECT_EQ(piece.gif.substr(0, 6), "GIF89a");
-    const std::optional<Picture> picture = decode_gif(piece.gif);
-    ASSERT_TRUE(picture.has_value()) << "does not decode";
-    EXPECT_EQ(picture->size, piece.size);
-    EXPECT_EQ(picture->has_transparency(), piece.shaped);
-  }
+  for (const Piece& piece : pieces) expect_piece(piece);
 }
 
 TEST(Artwork, FrameIsARingAroundATransparentWindow) {
@@ -224,14 +230,9 @@ TEST(Artwork, FieldFramesArePlainWhiteWhereTheEditBoxesSit) {
 }
 
 TEST(Artwork, BrowserStripPicturesFitTheirControls) {
-  const struct {
-    const char* name;
-    std::string_view gif;
-    Size size;
-    // Has transparent parts: pieces standing on the skin that are not
-    // rectangular, and the badge where the buttons lie over it.
-    bool shaped;
-  } pieces[] = {
+  // Shaped: pieces standing on the skin that are not rectangular, and the
+  // badge where the buttons lie over it.
+  const Piece pieces[] = {
       {"minimize", bw::minimize_normal, {42, 51}, true},
       {"minimize pointed", bw::minimize_hover, {42, 51}, true},
       {"close", bw::close_normal, {41, 40}, true},
@@ -244,15 +245,7 @@ TEST(Artwork, BrowserStripPicturesFitTheirControls) {
       {"emblem", bw::logo, {50, 50}, true},
       {"address badge", bw::address_badge, {48, 26}, true},
   };
-  for (const auto& piece : pieces) {
-    SCOPED_TRACE(piece.name);
-    ASSERT_GE(piece.gif.size(), 6u);
-    EXPECT_EQ(piece.gif.substr(0, 6), "GIF89a");
-    const std::optional<Picture> picture = decode_gif(piece.gif);
-    ASSERT_TRUE(picture.has_value()) << "does not decode";
-    EXPECT_EQ(picture->size, piece.size);
-    EXPECT_EQ(picture->has_transparency(), piece.shaped);
-  }
+  for (const Piece& piece : pieces) expect_piece(piece);
 }
 
 TEST(Artwork, CornerButtonsMeetAsOneTab) {

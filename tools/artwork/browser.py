@@ -13,7 +13,7 @@ from PIL import Image
 from .chrome import (ACCENT, ACCENT_DARK, ACCENT_PALE, CLOSE_RED, GLYPH, HOVER_FILL,
                      PILL_RIM, STRIP_BOTTOM, STRIP_TOP, WHITE, draw_emblem,
                      field_frame, rgba, solid)
-from .gif import save_gif
+from .gif import save_gifs
 from .raster import Canvas, hex_rgb, mix
 
 NAV_INK = hex_rgb("#5E6B80")
@@ -138,9 +138,4 @@ def build():
 
 
 def write_all(art):
-    paths = []
-    for name, (image, backdrop) in build().items():
-        path = art / "browser" / name
-        save_gif(image, path, backdrop=backdrop)
-        paths.append(path)
-    return paths
+    return save_gifs(build(), art / "browser")

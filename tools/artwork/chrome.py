@@ -8,7 +8,7 @@ edges are cut at half coverage, so no halo shows on any skin."""
 from PIL import Image, ImageChops, ImageDraw
 
 from .fonts import cjk
-from .gif import save_gif
+from .gif import save_gifs
 from .raster import Canvas, hex_rgb, mix
 
 ACCENT = hex_rgb("#2B7BE4")
@@ -344,9 +344,4 @@ def build():
 
 
 def write_all(art):
-    paths = []
-    for name, (image, backdrop) in build().items():
-        path = art / "main" / name
-        save_gif(image, path, backdrop=backdrop)
-        paths.append(path)
-    return paths
+    return save_gifs(build(), art / "main")

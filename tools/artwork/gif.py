@@ -74,3 +74,13 @@ def save_gif(rgba, path, backdrop=None, cut=0.5):
     if not data.startswith(b"GIF89a"):
         raise RuntimeError(f"{path} was not written as GIF89a")
     return data
+
+
+def save_gifs(pieces, folder):
+    """Writes {file name: (rgba, backdrop)} into `folder`; returns the paths."""
+    paths = []
+    for name, (image, backdrop) in pieces.items():
+        path = folder / name
+        save_gif(image, path, backdrop=backdrop)
+        paths.append(path)
+    return paths

@@ -10,7 +10,7 @@ the bar's outline so the rounded corner shows the same through both."""
 from PIL import ImageChops
 
 from .chrome import rgba
-from .gif import save_gif
+from .gif import save_gifs
 from .raster import Canvas, hex_rgb
 from .tiles import CORNER_RADIUS
 
@@ -86,9 +86,4 @@ def build():
 
 
 def write_all(art):
-    paths = []
-    for name, (image, backdrop) in build().items():
-        path = art / "main" / name
-        save_gif(image, path, backdrop=backdrop)
-        paths.append(path)
-    return paths
+    return save_gifs(build(), art / "main")
