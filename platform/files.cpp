@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <ctime>
 #include <cerrno>
 #include <string>
 
@@ -75,11 +76,23 @@ bool same_moment(const struct stat& a, const struct stat& b) {
 }
 }  // namespace
 
+// Whether the file changed within the quiet period. This compares the file
+// system's own time stamp with the wall clock: it is about the file, not
+// about the program's timers.
+bool changed_just_now(const struct stat& info) {
+  struct timespec now {};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  const long long age_ms = (now.tv_sec - info.st_mtim.tv_sec) * 1000LL +
+                           (now.tv_nsec - info.st_mtim.tv_nsec) / 1000000LL;
+  return age_ms >= 0 && age_ms < kSettleQuietMs;
+}
+
 std::optional<Bytes> read_file_settled(const Text& path) {
   const std::string native = native_path(path);
   for (int attempt = 0; attempt < 5; ++attempt) {
     struct stat before {}, after {};
     if (::stat(native.c_str(), &before) != 0) return Bytes();
+    if (changed_just_now(before)) return std::nullopt;
     Bytes bytes = read_file(path);
     if (::stat(native.c_str(), &after) != 0) return Bytes();
     if (same_moment(before, after) && bytes.size() == static_cast<std::size_t>(after.st_size))

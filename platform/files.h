@@ -10,8 +10,12 @@ namespace velk {
 Bytes read_file(const Text& path);
 
 // The whole file as it stood at one moment: read again while its size, time
-// or identity changed during the read (another program writing it in place).
-// Empty when missing; nullopt when it did not hold still over a few tries.
+// or identity changed during the read (another program writing it in place),
+// and not taken at all while it was changed less than kSettleQuietMs ago (a
+// writer may be between two steps of its write). Empty when missing;
+// nullopt when it did not hold still: the caller keeps what it had and asks
+// again later.
+inline constexpr int kSettleQuietMs = 50;
 std::optional<Bytes> read_file_settled(const Text& path);
 
 // Creates or replaces the file atomically: the bytes go to a temporary file

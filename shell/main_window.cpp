@@ -61,7 +61,7 @@ void on_created(EventArgs&) {
   w["时钟更新"].set_timer_period(10000);
   // 7. The tile area draws no background of its own.
   // 8. Tile titles and addresses.
-  ReloadTiles();
+  ReadTiles(read_file(file_in_run_directory("\\velkZui.t")));
   // 9. The current engine: Baidu.
   w["搜索引擎"].set_picture(Bytes(art_mw::engine_baidu_small));
   // 10. The engine popup off-screen.

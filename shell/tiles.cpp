@@ -32,6 +32,15 @@ Point TileHighlightPlace(int n) {
   return {tile.left(), kRowHighlightTop[(n - 1) / 4]};
 }
 
+void ReadTiles(const Bytes& content) {
+  const IniSnapshot tiles(content);
+  for (int n = 1; n <= 12; ++n) {
+    const Text section = "标签" + std::to_string(n);
+    TileTitle[n] = tiles.value(section, "标题");
+    TileAddress[n] = tiles.value(section, "地址");
+  }
+}
+
 void ReloadTiles() {
   std::optional<Bytes> content = read_file_settled(run_directory() + "\\velkZui.t");
   if (!content) return;  // being written: the next reload reads it
@@ -44,12 +53,7 @@ void ReloadTiles() {
     }
   }
   last_read_was_empty = content->empty();
-  const IniSnapshot tiles(std::move(*content));
-  for (int n = 1; n <= 12; ++n) {
-    const Text section = "标签" + std::to_string(n);
-    TileTitle[n] = tiles.value(section, "标题");
-    TileAddress[n] = tiles.value(section, "地址");
-  }
+  ReadTiles(*content);
 }
 
 void on_tile_mouse_moved(EventArgs& e) {

@@ -12,8 +12,12 @@ int TileNumber(const tk::Control& tile);
 // Where the highlight bar stands over tile N (1..12).
 tk::Point TileHighlightPlace(int n);
 
-// Reads titles and addresses of all twelve tiles with one parse of the tiles
-// file. A file caught while another program rewrites it in place is left
+// Titles and addresses of all twelve tiles from the tiles file's content,
+// with one parse (start-up).
+void ReadTiles(const Bytes& content);
+
+// The reload: reads titles and addresses of all twelve tiles with one parse
+// of the tiles file. A file caught while another program rewrites it in place is left
 // for the next reload, and so is a file that turned empty since the last
 // reload until it is seen empty twice (a rewrite truncates it first).
 void ReloadTiles();

@@ -44,8 +44,12 @@ class ShellTest : public HeadlessTest {
 
   // A file of the run directory, by its GBK name, e.g. "\\icon\\标签5.gif".
   std::string native(const Text& relative) { return native_path(dir_.text() + relative); }
+  // Written "a second ago", so that the tile reload, which leaves alone a
+  // file changed in the last moments, takes it at once.
   void write_run_file(const Text& relative, const Bytes& bytes) {
     std::ofstream(native(relative), std::ios::binary) << bytes;
+    std::filesystem::last_write_time(native(relative),
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::seconds(1));
   }
 
   tk::Form& start() { return app().show(MainWindowDef()); }
