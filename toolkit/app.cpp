@@ -142,12 +142,8 @@ void App::collect_closed_forms() {
 
 // ---------------------------------------------------------------- events
 
-void App::raise_event(Control& c, Event e, EventArgs* prototype) {
+void App::raise_event(Control& c, Event e) {
   if (!c.form().is_open()) return;
-  if (prototype) {
-    dispatch(*prototype);
-    return;
-  }
   EventArgs args{c.form(), c, e};
   dispatch(args);
 }

@@ -110,7 +110,7 @@ class App {
 
   // ---- used by Control and Form ----
   void timer_period_written(Control& timer);
-  void raise_event(Control& c, Event e, EventArgs* prototype = nullptr);
+  void raise_event(Control& c, Event e);
   // Runs a handler and, when it returns, the closes it queued.
   bool dispatch(EventArgs& args);
 
