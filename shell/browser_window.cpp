@@ -5,6 +5,7 @@
 #include "platform/ini.h"
 #include "platform/paths.h"
 #include "search/browser_search.h"
+#include "shell/engine_popup.h"
 #include "shell/main_window.h"
 #include "shell/shared_state.h"
 #include "shell/skin_pictures.h"
@@ -126,11 +127,6 @@ FormDef make_browser_window() {
           {"编辑框1", Kind::EditBox, 191, 13, 401, 26, "皮肤"},
           {"图形按钮2", Kind::PictureButton, 120, 10, 500, 32, "皮肤"},
           {"图片框1", Kind::PictureBox, 136, 13, 48, 26, "皮肤"},
-          // The engine popup's choices.
-          {"百度", Kind::PictureButton, 1, 12, 48, 25, "引擎", Hand},
-          {"搜狗", Kind::PictureButton, 1, 39, 48, 25, "引擎", Hand},
-          {"淘宝", Kind::PictureButton, 1, 66, 48, 25, "引擎", Hand},
-          {"收回", Kind::PictureButton, 1, 86, 48, 20, "引擎", Hand},
       },
       {
           {"", Event::Created, on_created},
@@ -165,12 +161,8 @@ FormDef make_browser_window() {
       {"搜索", art_mw::search_normal, art_mw::search_hover},
       {"图形按钮6", art_mw::engine_drop_normal, art_mw::engine_drop_hover},
       {"图形按钮2", art_mw::search_frame},  // the same field, its corners cut for a skin
-      {"引擎", art_mw::engine_popup},
-      {"百度", art_mw::engine_pick_baidu_normal, art_mw::engine_pick_baidu_hover},
-      {"搜狗", art_mw::engine_pick_sogou_normal, art_mw::engine_pick_sogou_hover},
-      {"淘宝", art_mw::engine_pick_taobao_normal, art_mw::engine_pick_taobao_hover},
-      {"收回", art_mw::engine_collapse_normal, art_mw::engine_collapse_hover},
   };
+  AddEnginePopupContents(def);
   return def;
 }
 

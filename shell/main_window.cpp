@@ -12,6 +12,7 @@
 #include "platform/process.h"
 #include "search/home_search.h"
 #include "shell/address_bar.h"
+#include "shell/engine_popup.h"
 #include "shell/shared_state.h"
 #include "shell/tiles.h"
 #include "shell/skin_pictures.h"
@@ -246,11 +247,6 @@ FormDef make_main_window() {
           {"意见反馈", Kind::PictureButton, 2, 11, 96, 20, "菜单"},
           // The suggestion list in its frame.
           {"列表框2", Kind::ListBox, 2, 3, 418, 90, "关键", Arrow, kHidden},
-          // The engine popup's choices.
-          {"百度", Kind::PictureButton, 1, 12, 48, 25, "引擎", Hand},
-          {"搜狗", Kind::PictureButton, 1, 39, 48, 25, "引擎", Hand},
-          {"淘宝", Kind::PictureButton, 1, 66, 48, 25, "引擎", Hand},
-          {"收回", Kind::PictureButton, 1, 86, 48, 20, "引擎", Hand},
           // The tile area: promotion slots, highlight bar, tiles.
           {"推广1", Kind::PictureBox, 0, 239, 247, 80, "外形框1", Hand},
           {"推广2", Kind::PictureBox, 253, 240, 247, 80, "外形框1", Hand},
@@ -330,7 +326,6 @@ FormDef make_main_window() {
       {"", {}, {}, art::skins::skin4},  // the designed background
       {"图片框4", art_mw::logo},
       {"菜单", art_mw::menu_box},
-      {"引擎", art_mw::engine_popup},
       {"图形按钮6", art_mw::engine_drop_normal, art_mw::engine_drop_hover},
       {"右箭头", art_mw::arrow_right_normal, art_mw::arrow_right_hover},
       {"左箭头", art_mw::arrow_left_normal, art_mw::arrow_left_hover},
@@ -347,16 +342,13 @@ FormDef make_main_window() {
       {"检测新版", art_mw::menu_update_normal, art_mw::menu_update_hover},
       {"关于Velk", art_mw::menu_about_normal, art_mw::menu_about_hover},
       {"意见反馈", art_mw::menu_feedback_normal, art_mw::menu_feedback_hover},
-      {"百度", art_mw::engine_pick_baidu_normal, art_mw::engine_pick_baidu_hover},
-      {"搜狗", art_mw::engine_pick_sogou_normal, art_mw::engine_pick_sogou_hover},
-      {"淘宝", art_mw::engine_pick_taobao_normal, art_mw::engine_pick_taobao_hover},
-      {"收回", art_mw::engine_collapse_normal, art_mw::engine_collapse_hover},
       {"外形框2", {}, {}, art_mw::tile_bar},
       {"图片框3", art_mw::tile_pick},
       {"透明标签1", {}, {}, {}, tile_title_style()},
       {"透明标签3", {}, {}, {}, hint_style()},
       {"透明标签2", {}, {}, {}, hint_style()},
   };
+  AddEnginePopupContents(def);
   return def;
 }
 
