@@ -2,7 +2,6 @@
 
 #include "art/main_window.h"
 #include "platform/endpoints.h"
-#include "shell/browser_window.h"
 
 namespace velk {
 
@@ -67,20 +66,16 @@ std::optional<Engine> EngineFromPicture(std::string_view picture, const EngineLo
   return std::nullopt;
 }
 
-void RunSearch(const SearchBox& box) {
-  if (box.before_search) box.before_search();
-  tk::Form* window = tk::app().find(box.window());
-  if (!window) return;
-  const Text query = (*window)[box.query].text();
+void RunSearch(const SearchBox& box, tk::Form& window) {
+  if (box.before_search) box.before_search(window);
+  const Text query = window[box.query].text();
   if (!query.empty() && query != kQueryPrompt) {
-    tk::Form& browser = tk::app().show(BrowserWindowDef());
-    browser.window().set_visible(true);
-    const std::optional<Engine> engine =
-        EngineFromPicture((*window)[box.engine_picture].picture(), box.logos());
-    if (engine) OpenInBrowserWindow(QueryUrl(*engine, query));
+    box.show_results();
+    const std::optional<Engine> engine = EngineFromPicture(window[box.engine_picture].picture(), box.logos());
+    if (engine) box.open_results(QueryUrl(*engine, query));
   }
   // Seen only while the box is empty: otherwise the hint is parked.
-  if (box.hint_label && box.search_done_hint) (*window)[box.hint_label].set_caption(box.search_done_hint);
+  if (box.hint_label && box.search_done_hint) window[box.hint_label].set_caption(box.search_done_hint);
 }
 
 }  // namespace velk

@@ -38,18 +38,23 @@ inline constexpr const char* kQueryPrompt = "你想知道什么？";
 inline constexpr const char* kHomeSearchDoneHint = "探索·发现·世界    输入点什么吧！";
 
 // Everything the search and the suggestions need to know about one window's
-// search box: its controls, its logo set, its mute flag and its hint. Each
-// window with a search box has one, for the whole run.
+// search box: its controls, its logo set, its mute flag, its hint and where
+// results open. Each window with a search box has one, for the whole run;
+// the window hands it over together with itself.
 struct SearchBox {
-  const tk::FormDef& (*window)();
   const char* query;           // the edit box
   const char* engine_picture;  // the picture box holding the engine's logo
   const EngineLogos& (*logos)();
+  // Where results open: shows the results window without loading anything,
+  // and opens an address in it.
+  void (*show_results)();
+  void (*open_results)(const Text& url);
   // Run before the search reads the box (the home window folds its popups).
-  void (*before_search)() = nullptr;
-  // The hint label over the box, and what every search writes into it
-  // (none on the browser window).
+  void (*before_search)(tk::Form& window) = nullptr;
+  // The hint label over the box, its text while the box is empty, and what
+  // every search writes into it (none on the browser window).
   const char* hint_label = nullptr;
+  const char* empty_hint = nullptr;
   const char* search_done_hint = nullptr;
   // Suggestions (none on the browser window).
   int* picking = nullptr;      // 1 while the program itself writes the box
@@ -60,9 +65,10 @@ struct SearchBox {
   int full_list_height = 0;
 };
 
-// The search of one box: opens the browser window on the engine's query URL
-// for the box's text. An empty text or the prompt opens nothing; a picture
-// that names no engine shows the browser window without loading a page.
-void RunSearch(const SearchBox& box);
+// The search of one box of `window`: opens the results window on the
+// engine's query URL for the box's text. An empty text or the prompt opens
+// nothing; a picture that names no engine shows the results window without
+// loading a page.
+void RunSearch(const SearchBox& box, tk::Form& window);
 
 }  // namespace velk

@@ -6,7 +6,6 @@
 #include "platform/codepage.h"
 #include "platform/endpoints.h"
 #include "portal/gbk_find.h"
-#include "shell/main_window.h"
 
 namespace velk {
 
@@ -34,10 +33,7 @@ Text replace_quote_token(std::string_view marker) {
 }
 
 // Applies one reply on the GUI thread, as one piece.
-void apply_reply(const SearchBox& box, const Text& asked, const std::vector<Text>& items) {
-  Form* window = app().find(box.window());
-  if (!window) return;
-  Form& w = *window;
+void apply_reply(const SearchBox& box, Form& w, const Text& asked, const std::vector<Text>& items) {
   // A slow answer for an older text must not replace the list for the text
   // the user typed last.
   if (w[box.query].text() != asked) return;
@@ -112,39 +108,33 @@ std::vector<Text> SuggestionsInReply(const Text& reply) {
   return SplitSuggestions(stretch);
 }
 
-void FetchSuggestions(const SearchBox& box) {
-  std::optional<Text> query;
-  app().run_on_gui([&] {
-    if (Form* w = app().find(box.window())) query = (*w)[box.query].text();
-  });
+void FetchSuggestions(const SearchBox& box, WindowId window, Worker& worker) {
+  const std::optional<Text> query = worker.call(window, [&box](Form& w) { return w[box.query].text(); });
   if (!query) return;
   const Text reply = bytes_to_text(download_url(SuggestionRequestUrl(*query), kSuggestionLimits));
-  std::vector<Text> items = SuggestionsInReply(reply);
-  app().post([&box, asked = std::move(*query), items = std::move(items)] {
-    apply_reply(box, asked, items);
+  worker.update(window, [&box, asked = *query, items = SuggestionsInReply(reply)](Form& w) {
+    apply_reply(box, w, asked, items);
   });
 }
 
-void OnSearchTextChanged(const SearchBox& box) {
+void OnSearchTextChanged(const SearchBox& box, Form& w) {
   if (*box.picking == 1) return;
-  app().start_worker([&box] { FetchSuggestions(box); });
-  Form& w = *app().find(box.window());
+  app().start_worker([&box, window = w.id()](Worker& worker) { FetchSuggestions(box, window, worker); });
   Control& query = w[box.query];
   Control& hint = w[box.hint_label];
   if (query.text().empty()) {
     hint.set_left(query.left() + 5);
-    hint.set_caption(kSearchHint);
+    hint.set_caption(box.empty_hint);
   } else {
     hint.set_left(box.hint_parked_left);
   }
 }
 
-void OnSearchKeyPressed(const SearchBox& box, int virtual_key) {
-  Form& w = *app().find(box.window());
+void OnSearchKeyPressed(const SearchBox& box, Form& w, int virtual_key) {
   if (virtual_key == key::kEnter) {
     *box.picking = 1;
     w[box.frame].set_visible(false);
-    RunSearch(box);
+    RunSearch(box, w);
     *box.picking = 0;
   } else if (virtual_key == key::kDown || virtual_key == key::kUp) {
     *box.picking = 1;
@@ -155,14 +145,13 @@ void OnSearchKeyPressed(const SearchBox& box, int virtual_key) {
   }
 }
 
-void OnSuggestionPicked(const SearchBox& box) {
-  Form& w = *app().find(box.window());
+void OnSuggestionPicked(const SearchBox& box, Form& w) {
   *box.picking = 1;
   Control& list = w[box.list];
   w[box.query].set_text(list.item_text(list.selection()));
   w[box.frame].set_visible(false);
   list.set_visible(false);
-  RunSearch(box);
+  RunSearch(box, w);
   *box.picking = 0;
 }
 

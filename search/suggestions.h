@@ -7,6 +7,7 @@
 #include "platform/http.h"
 #include "platform/text.h"
 #include "search/engines.h"
+#include "toolkit/worker.h"
 
 namespace velk {
 
@@ -35,14 +36,14 @@ std::vector<Text> SplitSuggestions(const Text& stretch);
 // end within seconds even when the service does not answer.
 inline constexpr HttpLimits kSuggestionLimits{3000, 5000, 256 << 10, 3};
 
-// The worker: reads the box's text on the GUI thread, downloads and cuts the
-// reply here, and applies it on the GUI thread in one piece. A reply for a
-// text the box no longer holds is dropped.
-void FetchSuggestions(const SearchBox& box);
+// The worker for the box of `window`: reads the box's text on the GUI
+// thread, downloads and cuts the reply here, and applies it on the GUI thread
+// in one piece. A reply for a text the box no longer holds is dropped.
+void FetchSuggestions(const SearchBox& box, tk::WindowId window, tk::Worker& worker);
 
 // Handlers of a search box with suggestions, for the box's window to bind.
-void OnSearchTextChanged(const SearchBox& box);
-void OnSearchKeyPressed(const SearchBox& box, int virtual_key);
-void OnSuggestionPicked(const SearchBox& box);
+void OnSearchTextChanged(const SearchBox& box, tk::Form& window);
+void OnSearchKeyPressed(const SearchBox& box, tk::Form& window, int virtual_key);
+void OnSuggestionPicked(const SearchBox& box, tk::Form& window);
 
 }  // namespace velk

@@ -4,8 +4,7 @@
 #include "art/main_window.h"
 #include "platform/ini.h"
 #include "platform/paths.h"
-#include "search/browser_search.h"
-#include "shell/engine_popup.h"
+#include "shell/browser_search.h"
 #include "shell/main_window.h"
 #include "shell/shared_state.h"
 #include "shell/skin_pictures.h"
@@ -68,8 +67,9 @@ void on_时钟2_fired(EventArgs& e) {
 }
 
 void on_关闭_clicked(EventArgs& e) {
-  MainWindow()["时钟2"].set_timer_period(300);  // the home window's hints
-  if (!MainWindow().visible()) search_bar_opener()();
+  Form& home = MainWindow();
+  home["时钟2"].set_timer_period(300);  // the home window's hints
+  if (!home.visible()) search_bar_opener()();
   e.form["时钟2"].set_timer_period(1000);
   app().close(e.form);
 }
@@ -79,12 +79,6 @@ void on_最小化_clicked(EventArgs& e) { e.form.window().set_position(2); }
 void on_图形按钮1_clicked(EventArgs& e) { e.form["超文本浏览框1"].go_back(); }
 
 void on_图形按钮4_clicked(EventArgs& e) { e.form["超文本浏览框1"].go_forward(); }
-
-void on_图形按钮6_clicked(EventArgs& e) {
-  Form& b = e.form;
-  b["图形按钮6"].set_visible(false);
-  b["引擎"].move(b["搜索引擎"].left(), 39);
-}
 
 void on_回车_clicked(EventArgs& e) {
   const Text text = e.form["编辑框1"].text();
@@ -108,20 +102,14 @@ FormDef make_browser_window() {
       {50, 50, 1108, 403},
       {
           {"最小化", Kind::PictureButton, 1001, 0, 42, 51, "", Hand},
-          {"引擎", Kind::PictureBox, 672, 39, 50, 107},
-          {"搜索", Kind::PictureButton, 940, 13, 26, 26, "", Hand},
-          {"编辑框2", Kind::EditBox, 744, 13, 196, 26},
-          {"图形按钮6", Kind::PictureButton, 715, 13, 24, 26, "", Hand},
           {"图形按钮4", Kind::PictureButton, 164, 13, 26, 26, "", Hand},
           {"图片框2", Kind::PictureBox, 10, 0, 50, 50},
           {"关闭", Kind::PictureButton, 1043, 0, 41, 40, "", Hand},
           {"皮肤", Kind::PictureBox, 0, 0, 1032, 50},
-          {"时钟2", Kind::Timer, 0, 0, 0, 0},
-          {"时钟1", Kind::Timer, 0, 0, 0, 0},
+          TimerRow("时钟2", 0),
+          TimerRow("时钟1", 0),
           {"超文本浏览框1", Kind::WebView, 24, 51, 752, 280},
           // Inside the strip.
-          {"搜索引擎", Kind::PictureBox, 672, 13, 71, 26, "皮肤"},
-          {"边框", Kind::PictureButton, 669, 10, 300, 32, "皮肤"},
           {"图形按钮1", Kind::PictureButton, 123, 13, 26, 26, "皮肤", Hand},
           {"回车", Kind::PictureButton, 587, 13, 30, 26, "皮肤", Hand},
           {"编辑框1", Kind::EditBox, 191, 13, 401, 26, "皮肤"},
@@ -136,16 +124,8 @@ FormDef make_browser_window() {
           {"最小化", Event::Clicked, on_最小化_clicked},
           {"图形按钮1", Event::Clicked, on_图形按钮1_clicked},
           {"图形按钮4", Event::Clicked, on_图形按钮4_clicked},
-          {"图形按钮6", Event::Clicked, on_图形按钮6_clicked},
           {"回车", Event::Clicked, on_回车_clicked},
           {"超文本浏览框1", Event::NewWindow, on_超文本浏览框1_new_window},
-          // The search row.
-          {"", Event::Created, browser_search::on_created},
-          {"百度", Event::Clicked, browser_search::on_百度_clicked},
-          {"搜狗", Event::Clicked, browser_search::on_搜狗_clicked},
-          {"淘宝", Event::Clicked, browser_search::on_淘宝_clicked},
-          {"收回", Event::Clicked, browser_search::on_收回_clicked},
-          {"搜索", Event::Clicked, browser_search::on_搜索_clicked},
       },
       "Velk",
   };
@@ -154,15 +134,15 @@ FormDef make_browser_window() {
       {"关闭", art_bw::close_normal, art_bw::close_hover},
       {"图形按钮1", art_bw::back_normal, art_bw::back_hover},
       {"图形按钮4", art_bw::forward_normal, art_bw::forward_hover},
-      {"边框", art_bw::search_frame},
       {"图片框2", art_bw::logo},
       {"图片框1", art_bw::address_badge},
       {"回车", art_mw::go_normal, art_mw::go_hover},
-      {"搜索", art_mw::search_normal, art_mw::search_hover},
-      {"图形按钮6", art_mw::engine_drop_normal, art_mw::engine_drop_hover},
       {"图形按钮2", art_mw::search_frame},  // the same field, its corners cut for a skin
   };
-  AddEnginePopupContents(def);
+  def.add(BrowserSearchRowPart());
+  // The drawn top-level controls, top of the z-order first.
+  def.stacking = {"最小化", "引擎", "搜索", "编辑框2", "图形按钮6", "图形按钮4",
+                  "图片框2", "关闭", "皮肤", "超文本浏览框1"};
   return def;
 }
 
@@ -179,11 +159,13 @@ int TaskbarHeight() {
   return gap > 0 ? gap : 0;
 }
 
-void OpenInBrowserWindow(const Text& url) {
+Form& ShowBrowserWindow() {
   Form& b = app().show(BrowserWindowDef());
   b.window().set_visible(true);
-  b["超文本浏览框1"].set_address(url);
+  return b;
 }
+
+void OpenInBrowserWindow(const Text& url) { ShowBrowserWindow()["超文本浏览框1"].set_address(url); }
 
 void SetSearchBarOpener(std::function<void()> open) { search_bar_opener() = std::move(open); }
 

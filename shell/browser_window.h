@@ -11,6 +11,9 @@ namespace velk {
 
 const tk::FormDef& BrowserWindowDef();
 
+// Shows the browser window, creating it on first use, without loading a page.
+tk::Form& ShowBrowserWindow();
+
 // The one way to open a page: shows the browser window (creating it on
 // first use) and navigates its web view to `url`, unchanged.
 void OpenInBrowserWindow(const Text& url);

@@ -2,24 +2,26 @@
 
 #include <string>
 
+#include "art/main_window.h"
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "platform/paths.h"
 #include "shell/browser_window.h"
-#include "shell/main_window.h"
 #include "shell/shared_state.h"
 
 namespace velk {
 
 using namespace tk;
+namespace art_mw = art::main_window;
 
 namespace {
+
 // The highlight covers the bottom of the tile: row tops 54, 135 and 216.
 constexpr int kRowHighlightTop[3] = {54, 135, 216};
 bool last_read_was_empty = false;
-}  // namespace
 
-int TileNumber(const Control& tile) {
+// The tile of a control named "标签N", or 0.
+int tile_number(const Control& tile) {
   const std::string prefix = "标签";
   const std::string& name = tile.name();
   if (name.compare(0, prefix.size(), prefix) != 0) return 0;
@@ -27,21 +29,18 @@ int TileNumber(const Control& tile) {
   return n >= 1 && n <= 12 ? n : 0;
 }
 
-Point TileHighlightPlace(int n) {
-  Control& tile = MainWindow()["标签" + std::to_string(n)];
+// Where the highlight bar stands over tile N (1..12).
+Point highlight_place(Form& w, int n) {
+  Control& tile = w["标签" + std::to_string(n)];
   return {tile.left(), kRowHighlightTop[(n - 1) / 4]};
 }
 
-void ReadTiles(const Bytes& content) {
-  const IniSnapshot tiles(content);
-  for (int n = 1; n <= 12; ++n) {
-    const Text section = "标签" + std::to_string(n);
-    TileTitle[n] = tiles.value(section, "标题");
-    TileAddress[n] = tiles.value(section, "地址");
-  }
-}
-
-void ReloadTiles() {
+// The reload: reads titles and addresses of all twelve tiles with one parse
+// of the tiles file. A file caught while another program rewrites it in
+// place is left for the next reload, and so is a file that turned empty
+// since the last reload until it is seen empty twice (a rewrite truncates
+// it first).
+void reload_tiles() {
   std::optional<Bytes> content = read_file_settled(run_directory() + "\\velkZui.t");
   if (!content) return;  // being written: the next reload reads it
   if (content->empty() && !last_read_was_empty) {
@@ -57,14 +56,14 @@ void ReloadTiles() {
 }
 
 void on_tile_mouse_moved(EventArgs& e) {
-  const int n = TileNumber(e.control);
+  const int n = tile_number(e.control);
   Form& w = e.form;
   w["透明标签1"].set_caption(TileTitle[n]);
-  const Point at = TileHighlightPlace(n);
+  const Point at = highlight_place(w, n);
   w["外形框2"].move(at.x, at.y, 120, 20);
 }
 
-void on_tile_left_pressed(EventArgs& e) { OpenInBrowserWindow(TileAddress[TileNumber(e.control)]); }
+void on_tile_left_pressed(EventArgs& e) { OpenInBrowserWindow(TileAddress[tile_number(e.control)]); }
 
 void on_外形框1_mouse_moved(EventArgs& e) { e.form["外形框2"].move(0, 0, 0, 0); }
 
@@ -73,8 +72,72 @@ void on_图片框3_left_pressed(EventArgs&) {}
 
 void on_时钟1_fired(EventArgs& e) {
   e.control.set_timer_period(0);  // stopped while it works
-  ReloadTiles();
+  reload_tiles();
   e.control.set_timer_period(1000);
+}
+
+// The hovered tile's title on the dark highlight bar.
+TextStyle tile_title_style() {
+  TextStyle s;
+  s.color = 0xFFFFFF;
+  s.font_px = 12;
+  return s;
+}
+
+}  // namespace
+
+void ReadTiles(const Bytes& content) {
+  const IniSnapshot tiles(content);
+  for (int n = 1; n <= 12; ++n) {
+    const Text section = "标签" + std::to_string(n);
+    TileTitle[n] = tiles.value(section, "标题");
+    TileAddress[n] = tiles.value(section, "地址");
+  }
+}
+
+FormPart TilesPart() {
+  constexpr Pointer Hand = Pointer::Hand;
+  FormPart part{
+      "tiles",
+      {
+          {"外形框1", Kind::ShapeBox, 200, 225, 500, 320},
+          // The tile area: promotion slots, highlight bar, tiles.
+          {"推广1", Kind::PictureBox, 0, 239, 247, 80, "外形框1", Hand},
+          {"推广2", Kind::PictureBox, 253, 240, 247, 80, "外形框1", Hand},
+          {"外形框2", Kind::ShapeBox, 0, 53, 120, 20, "外形框1"},
+          {"图片框3", Kind::PictureBox, 97, 0, 20, 20, "外形框2"},
+          {"透明标签1", Kind::TransparentLabel, 2, 0, 62, 20, "外形框2", Hand},
+          {"标签1", Kind::Label, 0, 0, 120, 73, "外形框1", Hand},
+          {"标签2", Kind::Label, 127, 0, 120, 73, "外形框1", Hand},
+          {"标签3", Kind::Label, 253, 0, 120, 73, "外形框1", Hand},
+          {"标签4", Kind::Label, 380, 0, 120, 73, "外形框1", Hand},
+          {"标签5", Kind::Label, 0, 80, 120, 73, "外形框1", Hand},
+          {"标签6", Kind::Label, 127, 80, 120, 73, "外形框1", Hand},
+          {"标签7", Kind::Label, 253, 80, 120, 73, "外形框1", Hand},
+          {"标签8", Kind::Label, 380, 80, 120, 73, "外形框1", Hand},
+          {"标签9", Kind::Label, 0, 161, 120, 73, "外形框1", Hand},
+          {"标签10", Kind::Label, 127, 161, 120, 73, "外形框1", Hand},
+          {"标签11", Kind::Label, 253, 161, 120, 73, "外形框1", Hand},
+          {"标签12", Kind::Label, 380, 161, 120, 73, "外形框1", Hand},
+          TimerRow("时钟1", 1000),
+      },
+      {
+          {"外形框2", {}, {}, art_mw::tile_bar},
+          {"图片框3", art_mw::tile_pick},
+          {"透明标签1", {}, {}, {}, tile_title_style()},
+      },
+      {
+          {"外形框1", Event::MouseMoved, on_外形框1_mouse_moved},
+          {"图片框3", Event::LeftPressed, on_图片框3_left_pressed},
+          {"时钟1", Event::TimerFired, on_时钟1_fired},
+      },
+  };
+  for (int n = 1; n <= 12; ++n) {
+    const std::string tile = "标签" + std::to_string(n);
+    part.bindings.push_back({tile, Event::MouseMoved, on_tile_mouse_moved});
+    part.bindings.push_back({tile, Event::LeftPressed, on_tile_left_pressed});
+  }
+  return part;
 }
 
 }  // namespace velk

@@ -27,11 +27,17 @@ App::App(std::unique_ptr<Backend> backend)
     : backend_(std::move(backend)), gui_thread_(std::this_thread::get_id()) {
   if (g_app) throw std::logic_error("a toolkit App exists already");
   g_app = this;
+  detail::gui_thread_id = gui_thread_;
 }
 
 App::~App() {
   // Workers may still hand work over or wait on a sent message: keep serving
-  // them until the last one has ended.
+  // them until the last one has ended. Their clock waits end at once.
+  {
+    std::lock_guard lock(mutex_);
+    leaving_ = true;
+  }
+  cv_.notify_all();
   for (;;) {
     {
       std::unique_lock lock(mutex_);
@@ -60,6 +66,12 @@ Form* App::find(const FormDef& def) const {
   return nullptr;
 }
 
+Form* App::find(WindowId id) const {
+  for (auto& f : forms_)
+    if (f->id() == id && f->is_open()) return f.get();
+  return nullptr;
+}
+
 bool App::is_open(const FormDef& def) const { return find(def) != nullptr; }
 
 Form& App::show(const FormDef& def) {
@@ -67,7 +79,7 @@ Form& App::show(const FormDef& def) {
     open->window().set_visible(true);
     return *open;
   }
-  auto owned = std::make_unique<Form>(*this, def);
+  auto owned = std::make_unique<Form>(*this, def, WindowId{next_window_serial_++});
   Form& form = *owned;
   forms_.push_back(std::move(owned));
   // Shown once the created event has run; design timers count from now.
@@ -89,7 +101,7 @@ void App::show_modal(const FormDef& def) {
   while (form.is_open() && !quit_) {
     pump();
     if (!form.is_open() || quit_ || has_posted()) continue;
-    backend_->wait_until(next_timer_due());
+    backend_->wait_until(next_due());
   }
   modal_stack_.erase(std::remove(modal_stack_.begin(), modal_stack_.end(), &form),
                      modal_stack_.end());
@@ -167,6 +179,7 @@ bool App::dispatch(EventArgs& args) {
 
 void App::pump() {
   run_posted();
+  release_due_worker_waits();
   fire_due_timers();
   backend_->process_native_events();
   flush_closes();
@@ -182,7 +195,7 @@ void App::wait_ms(int ms) {
     pump();
     if (quit_ || now_ms() >= deadline) break;
     if (has_posted()) continue;
-    backend_->wait_until(std::min(deadline, next_timer_due()));
+    backend_->wait_until(std::min(deadline, next_due()));
   }
 }
 
@@ -195,7 +208,7 @@ void App::run() {
   while (!quit_) {
     pump();
     if (quit_ || has_posted()) continue;
-    backend_->wait_until(next_timer_due());
+    backend_->wait_until(next_due());
   }
 }
 
@@ -213,43 +226,6 @@ bool App::run_until(const std::function<bool()>& done, int real_timeout_ms) {
     std::unique_lock lock(mutex_);
     if (posted_.empty()) cv_.wait_for(lock, std::chrono::milliseconds(5));
   }
-}
-
-void App::post(std::function<void()> work) {
-  {
-    std::lock_guard lock(mutex_);
-    posted_.push_back(std::move(work));
-  }
-  cv_.notify_all();
-  backend_->wake();
-}
-
-bool App::has_posted() {
-  std::lock_guard lock(mutex_);
-  return !posted_.empty();
-}
-
-bool App::run_posted() {
-  std::deque<std::function<void()>> batch;
-  {
-    std::lock_guard lock(mutex_);
-    batch.swap(posted_);
-  }
-  for (auto& work : batch) work();
-  return !batch.empty();
-}
-
-void App::run_on_gui(const std::function<void()>& work) {
-  if (on_gui_thread()) {
-    work();
-    return;
-  }
-  std::promise<void> done;
-  post([&] {
-    work();
-    done.set_value();
-  });
-  done.get_future().wait();
 }
 
 // ---------------------------------------------------------------- timers
@@ -327,62 +303,18 @@ intptr_t App::deliver_message(Control& target, int message, intptr_t wparam, int
 }
 
 void App::post_message(Control& target, int message, intptr_t wparam, intptr_t lparam) {
-  Form* form = &target.form();
+  const WindowId window = target.form().id();
   std::string name = target.is_window() ? std::string() : target.name();
-  post([this, form, name, message, wparam, lparam] {
-    bool alive = std::any_of(forms_.begin(), forms_.end(), [&](auto& f) { return f.get() == form; });
-    if (!alive || !form->is_open()) return;
-    Control* c = name.empty() ? &form->window() : form->find(name);
+  post([this, window, name, message, wparam, lparam] {
+    Form* form = find(window);
+    Control* c = !form ? nullptr : name.empty() ? &form->window() : form->find(name);
     if (c) deliver_message(*c, message, wparam, lparam);
   });
 }
 
 intptr_t App::send_message(Control& target, int message, intptr_t wparam, intptr_t lparam) {
-  if (on_gui_thread()) return deliver_message(target, message, wparam, lparam);
-  return send_message(target.form().def(), target.is_window() ? "" : target.name(), message,
-                      wparam, lparam);
-}
-
-intptr_t App::send_message(const FormDef& window, const std::string& control, int message,
-                           intptr_t wparam, intptr_t lparam) {
-  intptr_t result = 0;
-  run_on_gui([&] {
-    Form* f = find(window);
-    if (!f) return;
-    Control* c = control.empty() ? &f->window() : f->find(control);
-    if (c) result = deliver_message(*c, message, wparam, lparam);
-  });
-  return result;
-}
-
-// ---------------------------------------------------------------- threads
-
-void App::start_worker(std::function<void()> routine) {
-  {
-    std::lock_guard lock(mutex_);
-    ++live_workers_;
-  }
-  std::thread([this, routine = std::move(routine)] {
-    routine();
-    std::lock_guard lock(mutex_);
-    --live_workers_;
-    cv_.notify_all();  // under the lock: App may be destroyed right after
-  }).detach();
-}
-
-void App::wait_for_workers() {
-  for (;;) {
-    {
-      std::lock_guard lock(mutex_);
-      if (live_workers_ == 0) break;
-    }
-    // Workers may be waiting for the GUI thread (sent messages, hand-over).
-    if (!run_posted()) {
-      std::unique_lock lock(mutex_);
-      cv_.wait_for(lock, std::chrono::milliseconds(5));
-    }
-  }
-  pump();
+  if (!on_gui_thread()) fail_off_gui_thread(target.name());
+  return deliver_message(target, message, wparam, lparam);
 }
 
 void App::exit_program(int code) {
@@ -393,128 +325,5 @@ void App::exit_program(int code) {
   backend_->end_process(code);
   ::_exit(code);  // an override that returned
 }
-
-// ---------------------------------------------------------------- input
-
-bool App::takes_input(const Form& form) const {
-  if (!form.is_open()) return false;
-  Form* top = modal();
-  return !top || top == &form;
-}
-
-namespace {
-bool is_drawn_control(Kind k) { return k != Kind::Timer && k != Kind::BalloonTip; }
-
-// The topmost child of `c` under `p` (in c's client coordinates) that takes
-// input; a hidden or disabled control lets the point through to what lies
-// beneath it.
-Control* hit_in(const Control& c, Point p) {
-  const auto& kids = c.children();
-  for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
-    Control* child = *it;
-    if (!is_drawn_control(child->kind()) || !child->shown() || child->disabled()) continue;
-    if (!child->rect().contains(p)) continue;
-    Control* deeper = hit_in(*child, {p.x - child->left(), p.y - child->top()});
-    return deeper ? deeper : child;
-  }
-  return nullptr;
-}
-
-Point local_point(const Control& c, Point window_point) {
-  Point o = c.origin_in_window();
-  return {window_point.x - o.x, window_point.y - o.y};
-}
-}  // namespace
-
-Control* App::hit_test(Form& form, Point p) const {
-  return hit_in(form.window(), p);
-}
-
-void App::update_hover(Form& form, Control* now) {
-  Control* before = form.hover();
-  if (before == now) return;
-  form.set_hover_control(now);
-  if (before) before->set_look(false, before->pressed());
-  if (now) now->set_look(true, now->pressed());
-}
-
-void App::mouse_moved(Form& form, Point p) {
-  if (!takes_input(form)) return;
-  Control* hit = hit_test(form, p);
-  Control& target = hit ? *hit : form.window();
-  update_hover(form, hit);
-  Point local = hit ? local_point(*hit, p) : p;
-  EventArgs args{form, target, Event::MouseMoved, local.x, local.y};
-  dispatch(args);
-}
-
-void App::mouse_left(Form& form) {
-  if (form.is_open()) update_hover(form, nullptr);
-}
-
-void App::left_pressed(Form& form, Point p) {
-  if (!takes_input(form)) return;
-  Control* hit = hit_test(form, p);
-  Control& target = hit ? *hit : form.window();
-  if (Control* old = form.pressed()) old->set_look(old->hovered(), false);
-  form.set_pressed_control(&target);
-  update_hover(form, hit);
-  target.set_look(target.hovered(), true);
-  Point local = hit ? local_point(*hit, p) : p;
-  EventArgs args{form, target, Event::LeftPressed, local.x, local.y};
-  dispatch(args);
-}
-
-void App::left_released(Form& form, Point p) {
-  if (!form.is_open()) return;
-  Control* pressed = form.pressed();
-  form.set_pressed_control(nullptr);
-  if (!pressed) return;
-  pressed->set_look(pressed->hovered(), false);
-  if (!takes_input(form)) return;
-  Control* hit = hit_test(form, p);
-  Control& target = hit ? *hit : form.window();
-  if (&target != pressed) return;
-  Point local = hit ? local_point(*hit, p) : p;
-  EventArgs args{form, target, Event::Clicked, local.x, local.y};
-  dispatch(args);
-}
-
-void App::key_pressed(Form& form, int virtual_key) {
-  if (!takes_input(form)) return;
-  Control* focus = form.focus();
-  Control& target = focus && focus->shown() && !focus->disabled() ? *focus : form.window();
-  EventArgs args{form, target, Event::KeyPressed};
-  args.key = virtual_key;
-  dispatch(args);
-}
-
-void App::user_edited(Control& edit_box, const Text& text) {
-  if (!takes_input(edit_box.form()) || edit_box.disabled()) return;
-  edit_box.backend_set_text(text);
-}
-
-void App::user_selected(Control& list_box, int index) {
-  if (!takes_input(list_box.form()) || list_box.disabled()) return;
-  list_box.select(index);
-  EventArgs args{list_box.form(), list_box, Event::ItemSelected};
-  args.index = list_box.selection();
-  dispatch(args);
-}
-
-void App::window_focus(Form& form, bool gained) {
-  if (!form.is_open()) return;
-  raise_event(form.window(), gained ? Event::GotFocus : Event::LostFocus);
-}
-
-void App::window_moved(Form& form, Point screen_place) {
-  if (!form.is_open()) return;
-  Rect r = form.window().rect();
-  r.left = screen_place.x;
-  r.top = screen_place.y;
-  form.window().backend_set_rect(r);
-}
-
-void App::window_close_requested(Form& form) { close(form); }
 
 }  // namespace velk::tk

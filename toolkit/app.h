@@ -2,6 +2,10 @@
 // The toolkit's front: windows, the GUI event loop, timers, window messages,
 // worker threads and the end of the program. One App exists per process (a
 // test makes one per test); handlers reach it through app().
+//
+// The implementation is split by concern: app.cpp (windows, loop, timers,
+// messages), input.cpp (routing the user's input to controls), workers.cpp
+// (worker threads and their hand-over to the GUI thread).
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -12,6 +16,7 @@
 
 #include "toolkit/backend.h"
 #include "toolkit/form.h"
+#include "toolkit/worker.h"
 
 namespace velk::tk {
 
@@ -38,6 +43,8 @@ class App {
   bool is_open(const FormDef& def) const;
   // The open window made from `def`, or nullptr.
   Form* find(const FormDef& def) const;
+  // The window `id` while it is open, or nullptr.
+  Form* find(WindowId id) const;
   // The program's main window: when it closes, the program ends (code 0).
   void set_main_window(const FormDef& def) { main_window_ = &def; }
   // The innermost modal window, which alone takes input, or nullptr.
@@ -58,26 +65,21 @@ class App {
   // passed, whatever the backend's clock says. For tests waiting on workers.
   bool run_until(const std::function<bool()>& done, int real_timeout_ms);
 
-  // ---- hand-over from other threads ----
-  // Any thread: runs `work` on the GUI thread, in the order handed over.
-  void post(std::function<void()> work);
-  // Any thread: runs `work` on the GUI thread and waits for it.
-  void run_on_gui(const std::function<void()>& work);
   bool on_gui_thread() const { return std::this_thread::get_id() == gui_thread_; }
 
   // ---- window messages ----
   // Queued for the control's window; handled by the event loop.
   void post_message(Control& target, int message, intptr_t wparam, intptr_t lparam);
-  // Handled before the call returns; from a worker thread the worker waits
-  // until the GUI thread has handled it. `target` is found on the GUI thread
-  // by window and name, so a closed window makes it a no-op returning 0.
-  intptr_t send_message(const FormDef& window, const std::string& control, int message,
-                        intptr_t wparam, intptr_t lparam);
+  // Handled before the call returns (workers send through Worker).
   intptr_t send_message(Control& target, int message, intptr_t wparam, intptr_t lparam);
 
   // ---- threads and process ----
-  void start_worker(std::function<void()> routine);
-  // Tests: waits until every worker started so far has ended.
+  // Starts `routine` on a thread of its own; it reaches the windows only
+  // through the Worker it is given. Workers are not waited for at exit.
+  void start_worker(std::function<void(Worker&)> routine);
+  // Tests: handles events until every worker started so far has ended. With
+  // a virtual clock, the clock moves on whenever every worker left waits on
+  // it, so their waits pass in no time.
   void wait_for_workers();
   void set_exit_routine(std::function<void()> routine) { exit_routine_ = std::move(routine); }
   // Runs the exit routine, then ends the process with `code`.
@@ -115,6 +117,18 @@ class App {
   bool dispatch(EventArgs& args);
 
  private:
+  friend class Worker;
+  // Any thread: runs `work` on the GUI thread, in the order handed over.
+  void post(std::function<void()> work);
+  // Any thread: runs `work` on the GUI thread and waits for it.
+  void run_on_gui(const std::function<void()>& work);
+  // A worker's wait on the toolkit's clock.
+  void worker_wait(int ms);
+  void release_due_worker_waits();
+  // The next timer or worker wait due on the clock, or kNever.
+  int64_t next_due();
+  bool every_worker_waits_on_clock();
+
   void pump();
   bool run_posted();
   bool has_posted();
@@ -143,10 +157,20 @@ class App {
   std::function<void()> exit_routine_;
   bool exiting_ = false;
 
-  std::mutex mutex_;  // guards posted_ and workers_
+  uint64_t next_window_serial_ = 1;
+
+  std::mutex mutex_;  // guards what follows
   std::condition_variable cv_;
   std::deque<std::function<void()>> posted_;
   int live_workers_ = 0;
+  // Workers waiting on a virtual clock, released by the GUI thread once the
+  // clock has reached their time.
+  struct ClockWait {
+    int64_t due_ms;
+    bool released = false;
+  };
+  std::vector<ClockWait*> clock_waits_;
+  bool leaving_ = false;  // the App is going away: waits end early
 };
 
 // The process's App.

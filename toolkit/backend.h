@@ -15,8 +15,11 @@ class Backend {
  public:
   virtual ~Backend() = default;
 
-  // ---- time and waiting (GUI thread) ----
+  // ---- time and waiting (GUI thread, but now_ms and wake: any thread) ----
   virtual int64_t now_ms() = 0;
+  // True when the clock moves only as the program waits (model tests), so
+  // that a worker's wait is released by the GUI thread, not by real time.
+  virtual bool virtual_clock() const { return false; }
   // Handles native events until `deadline_ms` or until something arrives
   // (a native event, or wake() from any thread), whichever comes first.
   virtual void wait_until(int64_t deadline_ms) = 0;

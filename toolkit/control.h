@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/gui_thread.h"
 #include "toolkit/types.h"
 
 namespace velk::tk {
@@ -53,17 +54,17 @@ class Control {
   const std::string& name() const { return name_; }
   Kind kind() const { return kind_; }
   Form& form() const { return form_; }
-  Control* parent() const { return parent_; }
+  Control* parent() const { guard(); return parent_; }
   // Children from the bottom of the z-order to the top.
-  const std::vector<Control*>& children() const { return children_; }
+  const std::vector<Control*>& children() const { guard(); return children_; }
   bool is_window() const { return kind_ == Kind::Window; }
 
   // Geometry, relative to the parent's client area (a window's to the screen).
-  int left() const { return rect_.left; }
-  int top() const { return rect_.top; }
-  int width() const { return rect_.width; }
-  int height() const { return rect_.height; }
-  Rect rect() const { return rect_; }
+  int left() const { guard(); return rect_.left; }
+  int top() const { guard(); return rect_.top; }
+  int width() const { guard(); return rect_.width; }
+  int height() const { guard(); return rect_.height; }
+  Rect rect() const { guard(); return rect_; }
   void set_left(int v) { move(v, std::nullopt, std::nullopt, std::nullopt); }
   void set_top(int v) { move(std::nullopt, v, std::nullopt, std::nullopt); }
   void set_width(int v);
@@ -75,80 +76,80 @@ class Control {
   // Raise to the top of the z-order among its siblings.
   void raise_to_top();
 
-  bool visible() const { return visible_; }
+  bool visible() const { guard(); return visible_; }
   void set_visible(bool v);
-  bool disabled() const { return disabled_; }
+  bool disabled() const { guard(); return disabled_; }
   void set_disabled(bool v);
   // Visible itself and along its parents, and on the current page of a tab
   // control: whether anything of it can be seen or hit.
   bool shown() const;
 
-  Pointer pointer() const { return pointer_; }
-  void set_pointer(Pointer p) { pointer_ = p; }
+  Pointer pointer() const { guard(); return pointer_; }
+  void set_pointer(Pointer p) { guard(); pointer_ = p; }
 
   // `caption` and `text` are the same property.
-  const Text& caption() const { return caption_; }
-  const Text& text() const { return caption_; }
+  const Text& caption() const { guard(); return caption_; }
+  const Text& text() const { guard(); return caption_; }
   void set_caption(const Text& v);
   void set_text(const Text& v) { set_caption(v); }
-  TextStyle& style() { return style_; }
-  const TextStyle& style() const { return style_; }
-  bool multiline() const { return multiline_; }
-  void set_multiline(bool v) { multiline_ = v; }
+  TextStyle& style() { guard(); return style_; }
+  const TextStyle& style() const { guard(); return style_; }
+  bool multiline() const { guard(); return multiline_; }
+  void set_multiline(bool v) { guard(); multiline_ = v; }
 
   // Raw picture bytes (GIF, JPEG or BMP), read back exactly as written.
-  const Bytes& picture() const { return picture_; }
+  const Bytes& picture() const { guard(); return picture_; }
   void set_picture(const Bytes& v);
-  const Bytes& background_picture() const { return background_picture_; }
+  const Bytes& background_picture() const { guard(); return background_picture_; }
   void set_background_picture(const Bytes& v);
   // Picture buttons: `picture` is the normal look; these are the others.
-  const Bytes& hover_picture() const { return hover_picture_; }
-  const Bytes& pressed_picture() const { return pressed_picture_; }
-  const Bytes& disabled_picture() const { return disabled_picture_; }
+  const Bytes& hover_picture() const { guard(); return hover_picture_; }
+  const Bytes& pressed_picture() const { guard(); return pressed_picture_; }
+  const Bytes& disabled_picture() const { guard(); return disabled_picture_; }
   void set_button_pictures(const Bytes& normal, const Bytes& hover, const Bytes& pressed,
                            const Bytes& disabled);
   // The picture a picture button shows now, from its state.
   const Bytes& current_button_picture() const;
 
   // Timers: fires every `timer_period` ms; 0 stops; writing restarts the count.
-  int timer_period() const { return timer_period_; }
+  int timer_period() const { guard(); return timer_period_; }
   void set_timer_period(int ms);
 
   // List boxes.
   void add_item(const Text& item);
   void clear_items();
-  int item_count() const { return static_cast<int>(items_.size()); }
+  int item_count() const { guard(); return static_cast<int>(items_.size()); }
   Text item_text(int index) const;  // empty for no item
-  const std::vector<Text>& items() const { return items_; }
-  int selection() const { return selection_; }
+  const std::vector<Text>& items() const { guard(); return items_; }
+  int selection() const { guard(); return selection_; }
   // Past the last item selects the last; -1 or less selects nothing.
   void select(int index);
 
   // Hyperlink boxes.
-  const Text& link_address() const { return link_address_; }
+  const Text& link_address() const { guard(); return link_address_; }
   void set_link_address(const Text& v);
 
   // Tab controls: which page shows; children carry the page they belong to.
-  int current_page() const { return current_page_; }
+  int current_page() const { guard(); return current_page_; }
   void set_current_page(int page);
-  int page() const { return page_; }
-  void set_page(int page) { page_ = page; }
+  int page() const { guard(); return page_; }
+  void set_page(int page) { guard(); page_ = page; }
 
   // Balloon tips: registers `text` as the tooltip of `target`.
   void register_tip(Control& target, const Text& text);
-  const Text& tooltip() const { return tooltip_; }
+  const Text& tooltip() const { guard(); return tooltip_; }
 
   // Web views: writing `address` navigates; `status text` and `title` are
   // the engine's and read only for handlers.
-  const Text& address() const { return address_; }
+  const Text& address() const { guard(); return address_; }
   void set_address(const Text& url);
-  const Text& status_text() const { return status_text_; }
-  const Text& title() const { return title_; }
+  const Text& status_text() const { guard(); return status_text_; }
+  const Text& title() const { guard(); return title_; }
   void go_back();
   void go_forward();
 
   // Windows: `position` 2 minimises, 3 maximises, 0 and 1 restore.
-  int position() const { return position_; }
+  int position() const { guard(); return position_; }
   void set_position(int v);
 
   // Keyboard focus.
@@ -161,18 +162,18 @@ class Control {
   Rect rect_in_window() const;
 
   // Pointed-at and pressed states, kept by the input handling.
-  bool hovered() const { return hovered_; }
-  bool pressed() const { return pressed_; }
+  bool hovered() const { guard(); return hovered_; }
+  bool pressed() const { guard(); return pressed_; }
 
   // ---- used by the toolkit and its backends only ----
   void attach_child(Control& child);  // on top of the existing children
   // Values reported by the backend (the user moved the window, the engine
   // changed its status text); they do not echo back to the backend.
-  void backend_set_rect(Rect r) { rect_ = r; }
+  void backend_set_rect(Rect r) { guard(); rect_ = r; }
   void backend_set_text(const Text& v);  // the user typed: raises TextChanged
-  void backend_set_status_text(const Text& v) { status_text_ = v; }
-  void backend_set_title(const Text& v) { title_ = v; }
-  void backend_set_address(const Text& v) { address_ = v; }
+  void backend_set_status_text(const Text& v) { guard(); status_text_ = v; }
+  void backend_set_title(const Text& v) { guard(); title_ = v; }
+  void backend_set_address(const Text& v) { guard(); address_ = v; }
   void set_look(bool hovered, bool pressed);
   // Timer bookkeeping of the event loop.
   int64_t timer_due_ms = 0;
@@ -180,6 +181,10 @@ class Control {
 
  private:
   void changed(Prop what);
+  // Every accessor but the identity ones starts here.
+  void guard() const {
+    if (!on_gui_thread()) fail_off_gui_thread(name_);
+  }
 
   Form& form_;
   std::string name_;

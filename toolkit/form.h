@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "toolkit/control.h"
+#include "toolkit/worker.h"
 
 namespace velk::tk {
 
@@ -37,7 +38,19 @@ struct ControlSpec {
   Text caption;
   int timer_period = 0;  // timers: design period
   int page = -1;         // children of a tab control: their page
+  std::string part;      // the part that added the row; empty: the window's own
 };
+
+// Row helpers for the common rows, so tables read like the design tables.
+// A timer with its design period (0: stopped).
+inline ControlSpec TimerRow(std::string name, int period_ms) {
+  return ControlSpec(std::move(name), Kind::Timer, 0, 0, 0, 0, {}, Pointer::Arrow, 0, {}, period_ms);
+}
+// A child of a tab control, shown while the control shows `page`.
+inline ControlSpec OnPage(int page, ControlSpec row) {
+  row.page = page;
+  return row;
+}
 
 // Designed looks: the pictures and text style a control has from the start.
 // Pictures are views of bytes built into the program.
@@ -58,6 +71,20 @@ struct Binding {
   Handler handler;
 };
 
+// A piece of a window kept in a file of its own (the tiles, the address bar,
+// a panel): its rows, designed looks and bindings. Its handlers stay private
+// to its file; the window adds the part to its definition.
+struct FormPart {
+  std::string name;  // named in the message when its rows clash with others
+  std::vector<ControlSpec> controls;
+  std::vector<DesignLook> looks;
+  std::vector<Binding> bindings;
+
+  // Takes in a part that this one is made with (a search row and its engine
+  // popup); its rows keep their own part's name.
+  FormPart& add(FormPart inner);
+};
+
 // Everything needed to create a window. Rows list top-level controls in
 // z-order from top to bottom, then the children of each container (also top
 // to bottom), as the design tables do.
@@ -72,17 +99,31 @@ struct FormDef {
   std::vector<Binding> bindings;
   Text caption;
   std::vector<DesignLook> looks;
+  // The drawn top-level controls (not timers or balloon tips) from the top of
+  // the z-order down, when the window's parts add them in another order; it
+  // names each exactly once. Empty: the rows' own order.
+  std::vector<std::string> stacking;
+
+  // Appends a part's rows, looks and bindings. Clashing names are refused
+  // when the window opens.
+  FormDef& add(FormPart part);
 };
 
 class App;
 
 class Form {
  public:
-  Form(App& app, const FormDef& def);
+  // Throws std::logic_error for a table that cannot make a window: an empty
+  // or repeated name, an unknown parent, a stacking list that does not name
+  // every top-level control once.
+  Form(App& app, const FormDef& def, WindowId id);
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
 
   const FormDef& def() const { return def_; }
+  // This window among all windows of the run (a reopened window gets a new
+  // one): what workers name when they hand work over.
+  WindowId id() const { return id_; }
   const std::string& name() const { return def_.name; }
   App& app() const { return app_; }
 
@@ -125,8 +166,11 @@ class Form {
   std::shared_ptr<void> backend_data;
 
  private:
+  void attach_in_stacking_order();
+
   App& app_;
   const FormDef& def_;
+  WindowId id_;
   std::vector<std::unique_ptr<Control>> controls_;
   Control* window_ = nullptr;
   std::map<std::string, Control*, std::less<>> by_name_;

@@ -7,7 +7,7 @@ namespace velk::tk {
 void HeadlessBackend::wait_until(int64_t deadline_ms) {
   // Nothing can arrive from a screen: jump straight to the deadline. A wait
   // with nothing to wait for (no timer, no deadline) returns at once.
-  if (deadline_ms != kNever) clock_ms_ = std::max(clock_ms_, deadline_ms);
+  if (deadline_ms != kNever) clock_ms_ = std::max(clock_ms_.load(), deadline_ms);
 }
 
 void HeadlessBackend::control_changed(Control& c, Prop what) {

@@ -14,6 +14,7 @@ namespace velk::tk {
 class HeadlessBackend : public Backend {
  public:
   int64_t now_ms() override { return clock_ms_; }
+  bool virtual_clock() const override { return true; }
   void wait_until(int64_t deadline_ms) override;
   void process_native_events() override {}
   void wake() override {}
@@ -48,7 +49,7 @@ class HeadlessBackend : public Backend {
   std::map<const Control*, History> web_history;
 
  private:
-  int64_t clock_ms_ = 0;
+  std::atomic<int64_t> clock_ms_{0};  // workers read it for their waits
 };
 
 }  // namespace velk::tk

@@ -5,7 +5,6 @@
 #include <fstream>
 #include <mutex>
 
-#include "search/home_search.h"
 #include "search/suggestions.h"
 #include "shell/browser_window.h"
 #include "tests/search/slow_http_server.h"

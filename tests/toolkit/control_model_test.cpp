@@ -244,5 +244,58 @@ TEST_F(ControlModel, HyperlinksTipsAndWindowMessagesToTheWindowSystem) {
   EXPECT_EQ(backend().minimised, std::vector<std::string>{"PanelForm"});
 }
 
+// ---- windows made of parts
+
+FormPart overlay_part() {
+  return {"overlay",
+          {{"盖", Kind::PictureBox, 0, 0, 60, 60}, {"盖内", Kind::Label, 0, 0, 30, 30, "盖"}},
+          {},
+          {{"盖内", Event::Clicked, [](EventArgs& e) { e.form["底"].set_caption("点了"); }}}};
+}
+
+TEST_F(ControlModel, PartsAddRowsAndBindingsAndTheStackingOrdersTheTopLevel) {
+  static const FormDef def = [] {
+    FormDef d{"Composed", {0, 0, 200, 200}, {{"底", Kind::Label, 0, 0, 100, 100}, TimerRow("时钟", 500)}};
+    d.add(overlay_part());
+    d.stacking = {"盖", "底"};  // the part's box above the window's own label
+    return d;
+  }();
+  Form& f = app().show(def);
+  EXPECT_EQ(f["时钟"].timer_period(), 500);
+  EXPECT_EQ(app().hit_test(f, {10, 10}), &f["盖内"]) << "the part's rows stand above as stacked";
+  EXPECT_EQ(app().hit_test(f, {50, 50}), &f["盖"]);
+  EXPECT_EQ(app().hit_test(f, {80, 80}), &f["底"]);
+  click(f["盖内"]);
+  EXPECT_EQ(f["底"].caption(), "点了") << "the part's binding runs";
+}
+
+TEST_F(ControlModel, AWindowWhoseRowsCannotFitIsRefusedWhenItOpens) {
+  struct Case {
+    const char* what;
+    std::vector<ControlSpec> own;
+    std::vector<std::string> stacking;
+    const char* message;  // part of the refusal
+  };
+  const std::vector<Case> cases = {
+      {"a part's name clashes with the window's", {{"盖", Kind::Label, 0, 0, 10, 10}}, {}, "part overlay"},
+      {"the stacking leaves a control out", {{"底", Kind::Label, 0, 0, 10, 10}}, {"盖"}, "leaves out 底"},
+      {"the stacking names a child", {{"底", Kind::Label, 0, 0, 10, 10}}, {"盖", "底", "盖内"}, "盖内"},
+      {"the stacking names one twice", {{"底", Kind::Label, 0, 0, 10, 10}}, {"盖", "底", "盖"}, "named twice"},
+  };
+  std::vector<std::unique_ptr<FormDef>> defs;  // a window keeps its definition
+  for (const Case& c : cases) {
+    defs.push_back(std::make_unique<FormDef>("Refused", Rect{0, 0, 100, 100}, c.own));
+    defs.back()->add(overlay_part());
+    defs.back()->stacking = c.stacking;
+    try {
+      app().show(*defs.back());
+      ADD_FAILURE() << c.what << ": opened";
+    } catch (const std::logic_error& e) {
+      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.what << ": " << e.what();
+    }
+    EXPECT_FALSE(app().is_open(*defs.back())) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace velk::tk
