@@ -1,9 +1,14 @@
 #pragma once
-// The engine behind a web view control: a WebKitWebView filling the
-// control's box. It navigates when the model's `address` is written, and
-// reports the page's title, the link under the pointer and the committed
-// address back into the model. A page's request for a new window raises the
-// control's NewWindow event once; no path opens a window of the engine's.
+// The web view control's engine side: a page view of the web engine module
+// filling the control's box. It navigates when the model's `address` is
+// written, and reports the page's title, the link under the pointer and the
+// committed address back into the model. A page's request for a new window
+// raises the control's NewWindow event once; no path opens a window of the
+// engine's.
+//
+// The engine module is loaded when the first web view is made. When it
+// cannot be loaded, the box shows an error text instead of a page and the
+// view does nothing else.
 //
 // Destroying it destroys the engine's view, which ends its web process.
 #include <gtk/gtk.h>
@@ -13,36 +18,41 @@
 #include <string>
 
 #include "toolkit/control.h"
+#include "toolkit/gtk/web_engine.h"
 
 namespace velk::tk {
 
-class WebView {
+class WebView final : private WebEngineHost {
  public:
-  // Builds the engine's view and puts it into `box` (a filling VelkBox).
+  // Builds the engine's view (or the error text) and puts it into `box` (a
+  // filling VelkBox).
   WebView(Control& control, GtkWidget* box);
   ~WebView();
   WebView(const WebView&) = delete;
   WebView& operator=(const WebView&) = delete;
 
-  GtkWidget* widget() const { return view_; }
+  // The engine's widget, or the error label.
+  GtkWidget* widget() const { return widget_; }
+  bool has_engine() const { return engine_ != nullptr; }
   // `address` is the model's text (GBK), as the program handed it over.
   void navigate(const Text& address);
   void go_back();
   void go_forward();
 
-  // Signal handlers of the engine's view (public for the C callbacks).
-  void title_changed();
-  void uri_changed(bool committed);
-  void link_under_pointer(const char* uri_utf8);
-  void new_window_requested(const char* uri_utf8);
-  void process_terminated(int reason);
-
  private:
+  // What the engine reports.
+  void title_changed(const char* title) override;
+  void address_changed(const char* uri) override;
+  void link_under_pointer(const char* uri) override;
+  void new_window_requested(const char* uri) override;
+  void process_ended(const char* why) override;
+
   static gboolean run_new_window_requests_cb(gpointer self);
   void run_new_window_requests();
 
   Control& control_;
-  GtkWidget* view_ = nullptr;  // our own reference, besides the box's
+  std::unique_ptr<WebEngineView> engine_;
+  GtkWidget* widget_ = nullptr;
   std::deque<std::string> new_window_requests_;  // UTF-8 addresses
   guint new_window_idle_ = 0;
   // Tells a handler's caller whether this object outlived the handler (a
