@@ -90,10 +90,16 @@ TEST_F(Browsing, TileOpensTheBrowserWindowAndItsButtonsWork) {
   EXPECT_TRUE(wait_until([&] { return changed_in_title_place() > 20; }, 3s)) << "no highlight over the tile";
   GtkBackend::save_screenshot("tile_highlight.png");
 
+  // The home window runs without the web engine: it comes with the first page.
+  EXPECT_FALSE(maps("libwebkit2gtk")) << "the home window mapped the web engine";
+  EXPECT_FALSE(maps("velk_web_engine"));
+
   // Its click opens the browser window on the tile's address.
   click(260, 250);
   EXPECT_TRUE(wait_until([&] { return site_saw("/one.html"); }, 10s));
   ASSERT_TRUE(page_shows(kBlue)) << std::hex << page_pixel();
+  EXPECT_TRUE(maps("velk_web_engine"));
+  EXPECT_TRUE(maps("libwebkit2gtk"));
   EXPECT_EQ(velk_windows(), 2);
   // The strip shows the saved skin ("皮肤2") at its own size from the top left.
   const Shown skin = shown_as_picture(art::skins::skin2);
@@ -147,6 +153,28 @@ TEST_F(Browsing, AnEditOfTheTilesFileChangesWhereATileLeads) {
   click(127 + 260, 250);  // tile 2
   EXPECT_TRUE(wait_until([&] { return site_saw("/edited.html"); }, 10s));
   EXPECT_FALSE(site_saw("/two.html"));
+}
+
+TEST_F(Browsing, ABrokenWebEngineModuleLeavesTheBrowserWindowWithAnErrorText) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr);
+  tk::App reader(std::make_unique<GtkBackend>());
+  write_tiles("/two.html");
+  std::ofstream(dir_.native() + "/velk_web_engine.so", std::ios::trunc) << "not a shared object";
+  start(vendor_.base_url());
+  ASSERT_TRUE(wait_for_window(10s));
+  click(260, 250);
+  ASSERT_TRUE(wait_until([] { return velk_windows() == 2; }, 10s)) << "no browser window";
+  std::this_thread::sleep_for(500ms);
+  EXPECT_EQ(wait_for_exit(0ms), -1) << "Velk ended";
+  EXPECT_FALSE(site_saw("/one.html"));
+  // The page area shows the error text: dark glyphs on the light ground.
+  int dark = 0;
+  for (uint32_t px : GtkBackend::screen_area({0, 200, 1920, 700}))
+    if (test::near_colour(px, 0x000000, 90)) ++dark;
+  EXPECT_GT(dark, 10);
+  GtkBackend::save_screenshot("browser_window_without_engine.png");
+  click_screen(1877 + 20, 20);  // and it closes as usual
+  EXPECT_TRUE(wait_until([] { return velk_windows() == 1; }, 5s));
 }
 
 }  // namespace

@@ -94,6 +94,14 @@ class VelkProgram : public ::testing::Test {
     return n;
   }
 
+  // Whether the running Velk has mapped a file whose path holds `name`.
+  bool maps(const std::string& name) const {
+    std::ifstream maps("/proc/" + std::to_string(pid_) + "/maps");
+    for (std::string line; std::getline(maps, line);)
+      if (line.find(name) != std::string::npos) return true;
+    return false;
+  }
+
   // The exit status, or -1 while the process still runs after `limit`.
   int wait_for_exit(std::chrono::milliseconds limit) {
     auto deadline = std::chrono::steady_clock::now() + limit;

@@ -320,5 +320,36 @@ TEST_F(WebViewOnGtk, ClosingTheWindowEndsItsWebProcess) {
       << web_processes().size() << " web processes left";
 }
 
+// Without its engine module the web view shows why in place of a page, and
+// the program goes on: no crash on navigating, going back or closing.
+TEST(WebViewWithoutEngine, AMissingOrBrokenModuleShowsAnErrorTextInsteadOfAPage) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr);
+  const std::string broken = std::filesystem::temp_directory_path() / "velk_broken_web_engine.so";
+  std::ofstream(broken) << "not a shared object";
+  for (const std::string& module : {std::string("/nonexistent/velk_web_engine.so"), broken}) {
+    SCOPED_TRACE(module);
+    GtkBackend::set_web_engine_module_for_tests(module);
+    App app(std::make_unique<GtkBackend>());
+    Form& form = app.show(web_form());
+    Control& view = form["网页"];
+    view.set_address("http://127.0.0.1:9/none");
+    view.go_back();
+    view.go_forward();
+    app.wait_ms(500);
+    EXPECT_EQ(view.title(), "");
+    // The error text: dark glyphs somewhere in the middle band of the view.
+    int dark = 0;
+    for (uint32_t px : GtkBackend::screen_area({kFormAt.x, kFormAt.y + 40, 800, 460}))
+      if (test::near_colour(px, 0x000000, 90)) ++dark;
+    EXPECT_GT(dark, 10) << "no error text in place of the page";
+    GtkBackend::save_screenshot("web_view_without_engine.png");
+    app.close(form);
+    app.wait_ms(100);
+    EXPECT_FALSE(app.is_open(web_form()));
+  }
+  GtkBackend::set_web_engine_module_for_tests("");
+  std::filesystem::remove(broken);
+}
+
 }  // namespace
 }  // namespace velk::tk

@@ -10,6 +10,7 @@
 #include "toolkit/app.h"
 #include "toolkit/gtk/painter.h"
 #include "toolkit/gtk/velk_box.h"
+#include "toolkit/gtk/web_engine.h"
 #include "toolkit/gtk/web_view.h"
 #include "toolkit/picture.h"
 
@@ -651,6 +652,24 @@ std::optional<uint32_t> GtkBackend::screen_pixel(int x, int y) {
   uint32_t rgb = (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
   g_object_unref(px);
   return rgb;
+}
+
+void GtkBackend::set_web_engine_module_for_tests(const std::string& path) { SetWebEngineModuleForTests(path); }
+
+std::vector<uint32_t> GtkBackend::screen_area(Rect area) {
+  std::vector<uint32_t> pixels;
+  GdkPixbuf* shot =
+      gdk_pixbuf_get_from_window(gdk_get_default_root_window(), area.left, area.top, area.width, area.height);
+  if (!shot) return pixels;
+  const int stride = gdk_pixbuf_get_rowstride(shot), channels = gdk_pixbuf_get_n_channels(shot);
+  const guchar* data = gdk_pixbuf_read_pixels(shot);
+  for (int y = 0; y < area.height; ++y)
+    for (int x = 0; x < area.width; ++x) {
+      const guchar* p = data + y * stride + x * channels;
+      pixels.push_back((uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2]);
+    }
+  g_object_unref(shot);
+  return pixels;
 }
 
 int GtkBackend::shown_toplevel_count() {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "toolkit/backend.h"
 
@@ -39,9 +40,14 @@ class GtkBackend : public Backend {
   // whole screen, and one pixel as 0xRRGGBB.
   static bool save_screenshot(const std::string& png_path);
   static std::optional<uint32_t> screen_pixel(int x, int y);
+  // The pixels of a screen area as 0xRRGGBB, row by row.
+  static std::vector<uint32_t> screen_area(Rect area);
   // How many top-level windows of this process are shown (tests: a page
   // must not open a window of its own).
   static int shown_toplevel_count();
+  // Tests: the web engine module file to load instead of the usual one
+  // (empty: the usual one again). See web_engine.h.
+  static void set_web_engine_module_for_tests(const std::string& path);
 
   struct Impl;
 

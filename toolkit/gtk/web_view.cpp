@@ -15,7 +15,7 @@ GtkWidget* engine_error_label(const std::string& why) {
   const std::string text = gbk_to_utf8("网页引擎无法载入，无法显示网页。") + "\n\n" + why;
   GtkWidget* label = gtk_label_new(text.c_str());
   gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
-  gtk_label_set_selectable(GTK_LABEL(label), TRUE);
+  gtk_label_set_justify(GTK_LABEL(label), GTK_JUSTIFY_CENTER);
   return label;
 }
 
