@@ -80,7 +80,7 @@ cairo_surface_t* PictureCache::get(const Control& c, Slot slot, const Bytes& byt
   cairo_t* cr = cairo_create(e.scaled);
   cairo_scale(cr, static_cast<double>(scaled.width) / w, static_cast<double>(scaled.height) / h);
   cairo_set_source_surface(cr, e.original, 0, 0);
-  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_BEST);
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
   cairo_paint(cr);
   cairo_destroy(cr);
   return e.scaled;
