@@ -29,8 +29,8 @@ struct Image {
 inline constexpr int kMaxPictureSide = 10000;
 inline constexpr int64_t kMaxPicturePixels = 40'000'000;
 
-// Decodes the first frame. `at_least`: a JPEG may be decoded at 1/2, 1/4 or
-// 1/8 of its size when that still covers this size (thumbnails, skins).
+// Decodes the first frame. `at_least`: a JPEG is decoded at the smallest
+// scale n/8 of its size that still covers this size (thumbnails, skins).
 std::optional<Image> decode_picture(std::string_view bytes, Size at_least = {});
 
 // Where a background picture goes in a control of `box` size: a picture at

@@ -49,6 +49,32 @@ TEST(Pictures, BmpAndJpegKeepTheirPixels) {
   EXPECT_EQ(small->height, 8);
 }
 
+TEST(Pictures, AJpegIsDecodedAtTheSmallestEighthThatStillCoversTheBox) {
+  // A skin-shaped picture: left half dark blue, right half light grey.
+  const Bytes skin = test::make_jpeg(1440, 900, [](int x, int) { return x < 720 ? 0x2060C0u : 0xE0E0E0u; });
+  struct Case {
+    Size at_least;
+    Size decoded;
+  };
+  const Case cases[] = {
+      {{}, {1440, 900}},           // no box: the whole picture
+      {{900, 600}, {1080, 675}},   // 6/8: the home window
+      {{1080, 675}, {1080, 675}},  // exactly 6/8
+      {{1081, 600}, {1260, 788}},  // one pixel more needs 7/8
+      {{120, 70}, {180, 113}},     // 1/8: a thumbnail
+      {{1440, 900}, {1440, 900}},
+      {{2000, 100}, {1440, 900}},  // larger than the picture: whole
+  };
+  for (const Case& c : cases) {
+    auto img = decode_picture(skin, c.at_least);
+    ASSERT_TRUE(img) << c.at_least.width << "x" << c.at_least.height;
+    EXPECT_EQ((Size{img->width, img->height}), c.decoded) << c.at_least.width << "x" << c.at_least.height;
+    EXPECT_TRUE(test::near_colour(img->at(img->width / 4, img->height / 2), 0x2060C0, 12));
+    EXPECT_TRUE(test::near_colour(img->at(img->width * 3 / 4, img->height / 2), 0xE0E0E0, 12));
+    EXPECT_EQ(img->at(0, 0) >> 24, 0xFFu) << "opaque";
+  }
+}
+
 TEST(Pictures, BrokenBytesGiveNoImage) {
   Bytes gif = source_file("install-tree/icon/标签2.gif");
   ASSERT_GT(gif.size(), 100u);

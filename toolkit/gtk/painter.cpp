@@ -45,17 +45,14 @@ cairo_surface_t* surface_from(const Image& img) {
 // ---------------------------------------------------------------- cache
 
 PictureCache::~PictureCache() {
-  for (auto& [key, e] : entries_) {
-    if (e.original) cairo_surface_destroy(e.original);
-    if (e.scaled) cairo_surface_destroy(e.scaled);
-  }
+  for (auto& [key, e] : entries_)
+    if (e.placed.surface) cairo_surface_destroy(e.placed.surface);
 }
 
 void PictureCache::forget(const Control& c) {
   for (auto it = entries_.begin(); it != entries_.end();) {
     if (it->first.first == &c) {
-      if (it->second.original) cairo_surface_destroy(it->second.original);
-      if (it->second.scaled) cairo_surface_destroy(it->second.scaled);
+      if (it->second.placed.surface) cairo_surface_destroy(it->second.placed.surface);
       it = entries_.erase(it);
     } else {
       ++it;
@@ -63,42 +60,75 @@ void PictureCache::forget(const Control& c) {
   }
 }
 
-cairo_surface_t* PictureCache::get(const Control& c, Slot slot, const Bytes& bytes, Size scaled) {
-  if (bytes.empty()) return nullptr;
-  Entry& e = entries_[{&c, slot}];
-  if (!e.decoded) {
-    e.decoded = true;
-    if (auto img = decode_picture(bytes, scaled)) e.original = surface_from(*img);
+namespace {
+
+// The same pixels on the surface's kind of the screen surface.
+cairo_surface_t* moved_to(cairo_surface_t* image, cairo_surface_t* screen) {
+  const int w = cairo_image_surface_get_width(image), h = cairo_image_surface_get_height(image);
+  cairo_surface_t* moved = cairo_surface_create_similar(screen, CAIRO_CONTENT_COLOR_ALPHA, w, h);
+  if (cairo_surface_status(moved) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(moved);
+    return image;
   }
-  if (!e.original || scaled.width <= 0 || scaled.height <= 0) return e.original;
-  int w = cairo_image_surface_get_width(e.original), h = cairo_image_surface_get_height(e.original);
-  if (w == scaled.width && h == scaled.height) return e.original;
-  if (e.scaled && e.scaled_size == scaled) return e.scaled;
-  if (e.scaled) cairo_surface_destroy(e.scaled);
-  e.scaled = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, scaled.width, scaled.height);
-  e.scaled_size = scaled;
-  cairo_t* cr = cairo_create(e.scaled);
-  cairo_scale(cr, static_cast<double>(scaled.width) / w, static_cast<double>(scaled.height) / h);
-  cairo_set_source_surface(cr, e.original, 0, 0);
-  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+  cairo_t* cr = cairo_create(moved);
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  cairo_set_source_surface(cr, image, 0, 0);
   cairo_paint(cr);
   cairo_destroy(cr);
-  return e.scaled;
+  cairo_surface_destroy(image);
+  return moved;
+}
+
+}  // namespace
+
+PictureCache::Placed PictureCache::get(const Control& c, Slot slot, const Bytes& bytes,
+                                       std::optional<Size> background_box, cairo_surface_t* screen) {
+  if (bytes.empty()) return {};
+  auto [it, made] = entries_.try_emplace({&c, slot});
+  Entry& e = it->second;
+  if (!made && e.made_for == background_box) return e.placed;
+  if (e.placed.surface) cairo_surface_destroy(e.placed.surface);
+  e = Entry{{}, background_box};
+  // A background larger than its box is decoded no larger than it must be.
+  auto img = decode_picture(bytes, background_box.value_or(Size{}));
+  if (!img) return {};
+  cairo_surface_t* decoded = surface_from(*img);
+  const Size natural{img->width, img->height};
+  img.reset();
+  const Rect place = background_box ? background_placement(natural, *background_box)
+                                    : Rect{0, 0, natural.width, natural.height};
+  if (place.width <= 0 || place.height <= 0) {
+    cairo_surface_destroy(decoded);
+    return {};
+  }
+  e.placed.place = place;
+  if (place.width == natural.width && place.height == natural.height) {
+    e.placed.surface = decoded;
+  } else {
+    e.placed.surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, place.width, place.height);
+    cairo_t* cr = cairo_create(e.placed.surface);
+    cairo_scale(cr, static_cast<double>(place.width) / natural.width,
+                static_cast<double>(place.height) / natural.height);
+    cairo_set_source_surface(cr, decoded, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_destroy(decoded);
+  }
+  if (screen && cairo_surface_get_type(screen) != CAIRO_SURFACE_TYPE_IMAGE)
+    e.placed.surface = moved_to(e.placed.surface, screen);
+  return e.placed;
 }
 
 // ---------------------------------------------------------------- painting
 
 void Painter::paint_picture(cairo_t* cr, const Control& c, PictureCache::Slot slot,
                             const Bytes& bytes, bool as_background) {
-  cairo_surface_t* s = cache_.get(c, slot, bytes);
-  if (!s) return;
-  Size natural{cairo_image_surface_get_width(s), cairo_image_surface_get_height(s)};
-  Rect place = as_background ? background_placement(natural, {c.width(), c.height()})
-                             : Rect{0, 0, natural.width, natural.height};
-  if (place.width != natural.width || place.height != natural.height)
-    s = cache_.get(c, slot, bytes, {place.width, place.height});
-  if (!s) return;
-  cairo_set_source_surface(cr, s, place.left, place.top);
+  const PictureCache::Placed p = cache_.get(
+      c, slot, bytes, as_background ? std::optional<Size>(Size{c.width(), c.height()}) : std::nullopt,
+      cairo_get_target(cr));
+  if (!p.surface) return;
+  cairo_set_source_surface(cr, p.surface, p.place.left, p.place.top);
   cairo_paint(cr);
 }
 

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "toolkit/control.h"
@@ -18,17 +19,28 @@ class PictureCache {
  public:
   ~PictureCache();
   enum Slot { kPicture, kBackground, kHover, kPressed, kDisabled, kSlotCount };
-  // The decoded picture for a control's slot (nullptr when it does not
-  // decode), optionally pre-scaled to `scaled` size.
-  cairo_surface_t* get(const Control& c, Slot slot, const Bytes& bytes, Size scaled = {});
+  // A picture ready to draw and where it goes in its control.
+  struct Placed {
+    cairo_surface_t* surface = nullptr;
+    Rect place;
+  };
+  // The picture of a control's slot as drawn: at its own size from the top
+  // left, or, as the background of a `background_box`-sized control, placed
+  // by the background rule (a larger picture scaled to cover the box). Only
+  // the drawn form is kept: a JPEG is decoded at the smallest scale that
+  // still covers the box, scaled once, and its full-size pixels let go.
+  // Empty when the bytes do not decode.
+  // `screen`: the surface being painted. A picture drawn onto the screen is
+  // kept there (on the display server) from its first paint on, so that
+  // every later paint is a copy on the server rather than an upload.
+  Placed get(const Control& c, Slot slot, const Bytes& bytes, std::optional<Size> background_box,
+             cairo_surface_t* screen = nullptr);
   void forget(const Control& c);
 
  private:
   struct Entry {
-    cairo_surface_t* original = nullptr;
-    cairo_surface_t* scaled = nullptr;
-    Size scaled_size;
-    bool decoded = false;
+    Placed placed;
+    std::optional<Size> made_for;  // the box it was placed in (none: own size)
   };
   std::map<std::pair<const Control*, int>, Entry> entries_;
 };
