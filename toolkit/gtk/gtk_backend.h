@@ -11,6 +11,8 @@
 
 namespace velk::tk {
 
+class NativeWidgets;
+
 class GtkBackend : public Backend {
  public:
   GtkBackend();
@@ -49,10 +51,8 @@ class GtkBackend : public Backend {
   // (empty: the usual one again). See web_engine.h.
   static void set_web_engine_module_for_tests(const std::string& path);
 
-  struct Impl;
-
  private:
-  std::unique_ptr<Impl> impl_;
+  std::unique_ptr<NativeWidgets> widgets_;
 };
 
 }  // namespace velk::tk
