@@ -9,8 +9,6 @@
 // bare_skin_window, is a 900x600 GTK window that paints the same JPEG skin
 // scaled to cover it, and a marker at the same place. The two programs take
 // turns, so that a noisy neighbour hits both alike.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -25,16 +23,14 @@
 #include <thread>
 #include <vector>
 
-#include "platform/codepage.h"
-#include "tests/support/loopback_http_server.h"
-#include "tests/support/temp_dir.h"
-#include "toolkit/picture.h"
+#include "bench/support/velk_tree_run.h"
 
 extern char** environ;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using velk::bench::screen_pixel;
 
 struct Program {
   std::string label;
@@ -42,13 +38,6 @@ struct Program {
   unsigned long drawn_pixel;  // 0xRRGGBB at the watched place once drawn
   std::vector<double> ms, rss_mb;
 };
-
-unsigned long screen_pixel(Display* display, int x, int y) {
-  XImage* px = XGetImage(display, DefaultRootWindow(display), x, y, 1, 1, AllPlanes, ZPixmap);
-  unsigned long p = px ? (XGetPixel(px, 0, 0) & 0xFFFFFF) : 0;
-  if (px) XDestroyImage(px);
-  return p;
-}
 
 // Resident kilobytes of `pid` and of every process below it.
 long resident_kb(pid_t pid) {
@@ -71,7 +60,7 @@ double median(std::vector<double> v) {
 
 // One start: false when the window was never drawn.
 bool run_once(Display* display, Program& p, int run) {
-  constexpr int x = 50 + 204, y = 50 + 255;
+  constexpr int x = velk::bench::kTileProbeX, y = velk::bench::kTileProbeY;
   char* args[] = {p.path.data(), nullptr};
   pid_t pid;
   const auto t0 = Clock::now();
@@ -105,32 +94,19 @@ bool run_once(Display* display, Program& p, int run) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  using namespace velk;
   if (argc < 2) {
     std::fprintf(stderr, "usage: %s <tree> [runs]\n", argv[0]);
     return 2;
   }
   const int runs = argc > 2 ? std::atoi(argv[2]) : 9;
-  Display* display = XOpenDisplay(nullptr);
-  if (!display) {
-    std::fprintf(stderr, "needs an X display\n");
-    return 2;
-  }
-  test::TempDir dir;
-  std::filesystem::copy(argv[1], dir.native(), std::filesystem::copy_options::recursive);
-  test::LoopbackHttpServer vendor;
-  vendor.on("/marun.html", test::HttpReply::ok("2.0", "text/plain"));
-  std::ofstream(dir.native() + "/endpoints.ini") << "[endpoints]\r\nvendor=" << vendor.base_url() << "\r\n";
-  setenv("VELK_ENDPOINTS", (dir.native() + "/endpoints.ini").c_str(), 1);
-
-  // What tile 1 shows at (4, 30) of its face, at window (204, 255).
-  std::ifstream in(dir.native() + "/icon/" + gbk_to_utf8("标签1") + ".gif", std::ios::binary);
-  std::string face((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  auto img = tk::decode_picture(face);
-  if (!img) return 2;
+  Display* display = velk::bench::open_display();
+  if (!display) return 2;
+  velk::bench::VelkTreeRun tree(argv[1]);
+  const long tile_drawn = tree.tile_drawn_colour();
+  if (tile_drawn < 0) return 2;
 
   const std::string here = std::filesystem::canonical("/proc/self/exe").parent_path();
-  Program velk{"Velk", dir.native() + "/Velk", img->at(4, 30) & 0xFFFFFF, {}, {}};
+  Program velk{"Velk", tree.program(), static_cast<unsigned long>(tile_drawn), {}, {}};
   Program bare{"bare", here + "/bare_skin_window", 0x123456, {}, {}};
   for (int i = 1; i <= runs; ++i) {
     if (!run_once(display, bare, i) || !run_once(display, velk, i)) return 1;

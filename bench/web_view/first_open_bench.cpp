@@ -4,8 +4,6 @@
 // browser window's page area. Every run starts a new Velk, so every run
 // measures a first opening (the web engine's start included).
 //   xvfb-run -a -s "-screen 0 1920x1080x24" build/bench/web_view/velk_first_open_bench build/tree [runs]
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -21,11 +19,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/codepage.h"
+#include "bench/support/velk_tree_run.h"
 #include "platform/files.h"
-#include "tests/support/loopback_http_server.h"
-#include "tests/support/temp_dir.h"
-#include "toolkit/picture.h"
 
 extern char** environ;
 
@@ -33,13 +28,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr unsigned long kPageColour = 0x2050C0;
-
-unsigned long screen_pixel(Display* display, int x, int y) {
-  XImage* px = XGetImage(display, DefaultRootWindow(display), x, y, 1, 1, AllPlanes, ZPixmap);
-  unsigned long p = px ? (XGetPixel(px, 0, 0) & 0xFFFFFF) : 0;
-  if (px) XDestroyImage(px);
-  return p;
-}
 
 bool near(unsigned long a, unsigned long b) {
   for (int shift : {16, 8, 0}) {
@@ -67,36 +55,26 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int runs = argc > 2 ? std::atoi(argv[2]) : 7;
-  Display* display = XOpenDisplay(nullptr);
-  if (!display) {
-    std::fprintf(stderr, "needs an X display\n");
-    return 2;
-  }
-  test::TempDir dir;
-  std::filesystem::copy(argv[1], dir.native(), std::filesystem::copy_options::recursive);
-  test::LoopbackHttpServer vendor, site;
-  vendor.on("/marun.html", test::HttpReply::ok("2.0", "text/plain"));
+  Display* display = bench::open_display();
+  if (!display) return 2;
+  bench::VelkTreeRun tree(argv[1]);
+  test::LoopbackHttpServer site;
   site.on("/page.html", test::HttpReply::ok(
                             "<html><head><title>p</title></head><body style='margin:0;background:#2050C0'>"
                             "<p>A small page.</p></body></html>"));
-  std::ofstream(dir.native() + "/endpoints.ini") << "[endpoints]\r\nvendor=" << vendor.base_url() << "\r\n";
-  setenv("VELK_ENDPOINTS", (dir.native() + "/endpoints.ini").c_str(), 1);
-  if (!write_file(dir.text() + "\\velkZui.t", "[标签1]\r\n标题=本地\r\n地址=" + site.url("/page.html") + "\r\n"))
+  if (!write_file(tree.dir.text() + "\\velkZui.t", "[标签1]\r\n标题=本地\r\n地址=" + site.url("/page.html") + "\r\n"))
     return 2;
-
-  std::ifstream in(dir.native() + "/icon/" + gbk_to_utf8("标签1") + ".gif", std::ios::binary);
-  std::string face((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  auto img = tk::decode_picture(face);
-  if (!img) return 2;
-  const unsigned long tile_drawn = img->at(4, 30) & 0xFFFFFF;
+  const long tile_drawn = tree.tile_drawn_colour();
+  if (tile_drawn < 0) return 2;
+  using bench::screen_pixel;
 
   std::vector<double> ms;
-  std::string program = dir.native() + "/Velk";
+  std::string program = tree.program();
   for (int i = 1; i <= runs; ++i) {
     char* args[] = {program.data(), nullptr};
     pid_t pid;
     if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, args, environ) != 0) return 1;
-    bool ok = wait_for([&] { return screen_pixel(display, 50 + 204, 50 + 255) == tile_drawn; },
+    bool ok = wait_for([&] { return screen_pixel(display, bench::kTileProbeX, bench::kTileProbeY) == static_cast<unsigned long>(tile_drawn); },
                        std::chrono::seconds(15));
     if (ok) {
       std::this_thread::sleep_for(std::chrono::seconds(1));  // idle on the home window
