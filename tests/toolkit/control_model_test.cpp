@@ -248,7 +248,11 @@ TEST_F(ControlModel, HyperlinksTipsAndWindowMessagesToTheWindowSystem) {
 
 FormPart overlay_part() {
   return {"overlay",
-          {{"盖", Kind::PictureBox, 0, 0, 60, 60}, {"盖内", Kind::Label, 0, 0, 30, 30, "盖"}},
+          {{"盖", Kind::PictureBox, 0, 0, 60, 60},
+           {"盖内", Kind::Label, 0, 0, 30, 30, "盖"},
+           {"夹", Kind::TabControl, 100, 100, 80, 80},
+           OnPage(0, {"第一页上", Kind::Label, 0, 0, 20, 20, "夹"}),
+           OnPage(1, {"第二页上", Kind::Label, 0, 0, 20, 20, "夹"})},
           {},
           {{"盖内", Event::Clicked, [](EventArgs& e) { e.form["底"].set_caption("点了"); }}}};
 }
@@ -257,7 +261,7 @@ TEST_F(ControlModel, PartsAddRowsAndBindingsAndTheStackingOrdersTheTopLevel) {
   static const FormDef def = [] {
     FormDef d{"Composed", {0, 0, 200, 200}, {{"底", Kind::Label, 0, 0, 100, 100}, TimerRow("时钟", 500)}};
     d.add(overlay_part());
-    d.stacking = {"盖", "底"};  // the part's box above the window's own label
+    d.stacking = {"盖", "夹", "底"};  // the part's box above the window's own label
     return d;
   }();
   Form& f = app().show(def);
@@ -267,6 +271,12 @@ TEST_F(ControlModel, PartsAddRowsAndBindingsAndTheStackingOrdersTheTopLevel) {
   EXPECT_EQ(app().hit_test(f, {80, 80}), &f["底"]);
   click(f["盖内"]);
   EXPECT_EQ(f["底"].caption(), "点了") << "the part's binding runs";
+  // Rows made with OnPage show with their page only.
+  EXPECT_TRUE(f["第一页上"].shown());
+  EXPECT_FALSE(f["第二页上"].shown());
+  f["夹"].set_current_page(1);
+  EXPECT_FALSE(f["第一页上"].shown());
+  EXPECT_TRUE(f["第二页上"].shown());
 }
 
 TEST_F(ControlModel, AWindowWhoseRowsCannotFitIsRefusedWhenItOpens) {
@@ -278,9 +288,9 @@ TEST_F(ControlModel, AWindowWhoseRowsCannotFitIsRefusedWhenItOpens) {
   };
   const std::vector<Case> cases = {
       {"a part's name clashes with the window's", {{"盖", Kind::Label, 0, 0, 10, 10}}, {}, "part overlay"},
-      {"the stacking leaves a control out", {{"底", Kind::Label, 0, 0, 10, 10}}, {"盖"}, "leaves out 底"},
-      {"the stacking names a child", {{"底", Kind::Label, 0, 0, 10, 10}}, {"盖", "底", "盖内"}, "盖内"},
-      {"the stacking names one twice", {{"底", Kind::Label, 0, 0, 10, 10}}, {"盖", "底", "盖"}, "named twice"},
+      {"the stacking leaves a control out", {{"底", Kind::Label, 0, 0, 10, 10}}, {"盖", "夹"}, "leaves out 底"},
+      {"the stacking names a child", {{"底", Kind::Label, 0, 0, 10, 10}}, {"盖", "夹", "底", "盖内"}, "盖内"},
+      {"the stacking names one twice", {{"底", Kind::Label, 0, 0, 10, 10}}, {"盖", "夹", "底", "盖"}, "named twice"},
   };
   std::vector<std::unique_ptr<FormDef>> defs;  // a window keeps its definition
   for (const Case& c : cases) {
