@@ -44,12 +44,14 @@ std::string temporary_name(const std::string& target) {
 
 }  // namespace
 
-Bytes read_file(const Text& path) {
-  int fd = ::open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC);
+Bytes read_file(const Text& path, std::size_t max_bytes) {
+  // Non-blocking, so that a named pipe or a device standing where a file
+  // should be is refused below instead of waiting for a writer for good.
+  int fd = ::open(native_path(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return Bytes();
   Bytes bytes;
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || static_cast<std::size_t>(info.st_size) > max_bytes) {
     ::close(fd);
     return Bytes();
   }
@@ -63,6 +65,10 @@ Bytes read_file(const Text& path) {
       break;
     }
     if (got == 0) break;
+    if (static_cast<std::size_t>(got) > max_bytes - bytes.size()) {  // grew while read
+      bytes.clear();
+      break;
+    }
     bytes.append(buffer, static_cast<std::size_t>(got));
   }
   ::close(fd);
@@ -87,13 +93,20 @@ bool changed_just_now(const struct stat& info) {
   return age_ms >= 0 && age_ms < kSettleQuietMs;
 }
 
-std::optional<Bytes> read_file_settled(const Text& path) {
+std::optional<FileStamp> file_stamp(const Text& path) {
+  struct stat info {};
+  if (::stat(native_path(path).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return FileStamp{info.st_dev, info.st_ino, info.st_size, info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
+}
+
+std::optional<Bytes> read_file_settled(const Text& path, std::size_t max_bytes) {
   const std::string native = native_path(path);
   for (int attempt = 0; attempt < 5; ++attempt) {
     struct stat before {}, after {};
-    if (::stat(native.c_str(), &before) != 0) return Bytes();
+    if (::stat(native.c_str(), &before) != 0 || !S_ISREG(before.st_mode)) return Bytes();
     if (changed_just_now(before)) return std::nullopt;
-    Bytes bytes = read_file(path);
+    if (static_cast<std::size_t>(before.st_size) > max_bytes) return Bytes();
+    Bytes bytes = read_file(path, max_bytes);
     if (::stat(native.c_str(), &after) != 0) return Bytes();
     if (same_moment(before, after) && bytes.size() == static_cast<std::size_t>(after.st_size))
       return bytes;

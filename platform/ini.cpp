@@ -134,12 +134,12 @@ Text IniSnapshot::value(const Text& section, const Text& key) const {
 }
 
 Text read_ini(const Text& file, const Text& section, const Text& key) {
-  return IniSnapshot(read_file(file)).value(section, key);
+  return IniSnapshot(read_file(file, kMaxSettingsFileBytes)).value(section, key);
 }
 
 std::vector<std::pair<Text, Text>> read_ini_section(const Text& file, const Text& section) {
   std::vector<std::pair<Text, Text>> entries;
-  const Bytes content = read_file(file);
+  const Bytes content = read_file(file, kMaxSettingsFileBytes);
   const auto lines = split_lines(content);
   auto range = find_section(lines, section);
   if (!range) return entries;
@@ -159,7 +159,11 @@ bool write_ini(const Text& file, const Text& section, const Text& key, const Tex
   }
 
   std::lock_guard lock(write_mutex);
-  const Bytes content = read_file(file);
+  // A file too large to be a profile of ours is left as it is, not replaced
+  // by the one key.
+  if (auto stamp = file_stamp(file); stamp && static_cast<std::size_t>(stamp->size) > kMaxSettingsFileBytes)
+    return false;
+  const Bytes content = read_file(file, kMaxSettingsFileBytes);
   std::vector<std::string_view> lines = split_lines(content);
   std::deque<std::string> added;  // owns the new lines that `lines` points to
 

@@ -19,7 +19,8 @@ inline constexpr std::size_t kIniValueMaxBytes = 10239;
 // dropped, then one pair of matching surrounding quotes (double or single).
 // Everything after the first "=" belongs to the value. A value longer than
 // kIniValueMaxBytes is cut there, one byte earlier when the cut would split a
-// double-byte character.
+// double-byte character. A file larger than kMaxSettingsFileBytes, or one
+// that is not a regular file, reads as empty.
 Text read_ini(const Text& file, const Text& section, const Text& key);
 
 // One parse of a whole INI text, for callers that read many values at once

@@ -47,7 +47,7 @@ void on_created(EventArgs& e) {
   w["时钟更新"].set_timer_period(10000);
   // 7. The tile area draws no background of its own.
   // 8. Tile titles and addresses.
-  ReadTiles(read_file(file_in_run_directory("\\velkZui.t")));
+  ReadTilesFile();
   // 9. The current engine: Baidu.
   w["搜索引擎"].set_picture(Bytes(art_mw::engine_baidu_small));
   // 10. The engine popup off-screen.

@@ -19,6 +19,9 @@ namespace {
 // The highlight covers the bottom of the tile: row tops 54, 135 and 216.
 constexpr int kRowHighlightTop[3] = {54, 135, 216};
 bool last_read_was_empty = false;
+// The version of the tiles file the tiles hold now: an unchanged file is not
+// read again.
+std::optional<FileStamp> taken_stamp;
 
 // The tile of a control named "标签N", or 0.
 int tile_number(const Control& tile) {
@@ -35,13 +38,31 @@ Point highlight_place(Form& w, int n) {
   return {tile.left(), kRowHighlightTop[(n - 1) / 4]};
 }
 
+// Titles and addresses of all twelve tiles, with one parse.
+void read_tiles(const Bytes& content) {
+  const IniSnapshot tiles(content);
+  for (int n = 1; n <= 12; ++n) {
+    const Text section = "标签" + std::to_string(n);
+    TileTitle[n] = tiles.value(section, "标题");
+    TileAddress[n] = tiles.value(section, "地址");
+  }
+}
+
 // The reload: reads titles and addresses of all twelve tiles with one parse
-// of the tiles file. A file caught while another program rewrites it in
-// place is left for the next reload, and so is a file that turned empty
-// since the last reload until it is seen empty twice (a rewrite truncates
-// it first).
+// of the tiles file, when the file is another than the one read last. A file
+// caught while another program rewrites it in place is left for the next
+// reload, and so is a file that turned empty since the last reload until it
+// is seen empty twice (a rewrite truncates it first). A file far larger than
+// any tiles file leaves the tiles as they are.
 void reload_tiles() {
-  std::optional<Bytes> content = read_file_settled(run_directory() + "\\velkZui.t");
+  const Text path = run_directory() + "\\velkZui.t";
+  const std::optional<FileStamp> stamp = file_stamp(path);
+  if (stamp && stamp == taken_stamp) return;
+  if (stamp && static_cast<std::size_t>(stamp->size) > kMaxSettingsFileBytes) {
+    taken_stamp = stamp;  // refused; looked at again once it changes
+    return;
+  }
+  std::optional<Bytes> content = read_file_settled(path, kMaxSettingsFileBytes);
   if (!content) return;  // being written: the next reload reads it
   if (content->empty() && !last_read_was_empty) {
     bool any = false;
@@ -52,7 +73,8 @@ void reload_tiles() {
     }
   }
   last_read_was_empty = content->empty();
-  ReadTiles(*content);
+  read_tiles(*content);
+  taken_stamp = stamp;
 }
 
 void on_tile_mouse_moved(EventArgs& e) {
@@ -86,13 +108,11 @@ TextStyle tile_title_style() {
 
 }  // namespace
 
-void ReadTiles(const Bytes& content) {
-  const IniSnapshot tiles(content);
-  for (int n = 1; n <= 12; ++n) {
-    const Text section = "标签" + std::to_string(n);
-    TileTitle[n] = tiles.value(section, "标题");
-    TileAddress[n] = tiles.value(section, "地址");
-  }
+void ReadTilesFile() {
+  const Text path = run_directory() + "\\velkZui.t";
+  taken_stamp = file_stamp(path);
+  last_read_was_empty = false;
+  read_tiles(read_file(path, kMaxSettingsFileBytes));
 }
 
 FormPart TilesPart() {

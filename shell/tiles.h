@@ -10,8 +10,8 @@ namespace velk {
 
 tk::FormPart TilesPart();
 
-// Titles and addresses of all twelve tiles from the tiles file's content,
-// with one parse (start-up).
-void ReadTiles(const Bytes& content);
+// Titles and addresses of all twelve tiles from the tiles file, with one
+// parse (start-up). A file larger than any tiles file reads as empty.
+void ReadTilesFile();
 
 }  // namespace velk

@@ -11,6 +11,8 @@
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
+#include <future>
 #include <fstream>
 
 #include "platform/codepage.h"
@@ -77,6 +79,29 @@ TEST(Files, MissingOrUnreadableGivesEmpty) {
   EXPECT_EQ(read_file(dir.path("none")), "");
   EXPECT_EQ(read_file(dir.path("no\\such\\folder")), "");
   EXPECT_EQ(read_file(dir.text()), "");  // a folder is no file
+}
+
+// A named pipe where a settings or picture file should be: a plain open()
+// would wait for a writer for good.
+TEST(Files, APipeInPlaceOfAFileReadsAsNoFileAtOnce) {
+  test::TempDir dir;
+  const Text pipe = dir.path("标签1.gif");
+  ASSERT_EQ(::mkfifo(native_path(pipe).c_str(), 0600), 0);
+  using Read = std::function<Bytes()>;
+  const std::pair<const char*, Read> reads[] = {
+      {"read_file", [&] { return read_file(pipe); }},
+      {"read_file_settled", [&] { return read_file_settled(pipe).value_or("not settled"); }},
+  };
+  for (const auto& [what, read] : reads) {
+    auto result = std::async(std::launch::async, read);
+    if (result.wait_for(std::chrono::seconds(2)) != std::future_status::ready) {
+      // Let the blocked open go: a writer comes and leaves.
+      int writer = ::open(native_path(pipe).c_str(), O_WRONLY | O_NONBLOCK);
+      if (writer >= 0) ::close(writer);
+      ADD_FAILURE() << what << " blocked on the pipe";
+    }
+    EXPECT_EQ(result.get(), "") << what;
+  }
 }
 
 // Makes the file look as if it was last changed a second ago.

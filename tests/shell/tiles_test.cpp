@@ -1,7 +1,10 @@
 // The navigation tiles and the address bar on the headless backend.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <fstream>
 
 #include "shell/address_bar.h"
 #include "shell/browser_window.h"
@@ -99,6 +102,54 @@ TEST_F(Tiles, AFileEmptiedOnceIsTakenOnlyWhenSeenEmptyAgain) {
   EXPECT_EQ(TileTitle[2], before);
   app().wait_ms(1000);  // still empty: the user emptied it
   EXPECT_EQ(TileTitle[2], "");
+}
+
+// A named pipe in place of a settings or picture file: start-up and the
+// reload go on without it, and the reload takes the real file once it is back.
+TEST_F(Tiles, PipesInPlaceOfTheFilesBlockNeitherStartUpNorTheReload) {
+  for (const char* file : {"velkZui.t", "velkEc.ec", "icon/标签1.gif"}) {
+    std::filesystem::remove(native(std::string("\\") + file));
+    ASSERT_EQ(::mkfifo(native(std::string("\\") + file).c_str(), 0600), 0) << file;
+  }
+  Form& w = start();
+  EXPECT_EQ(TileTitle[1], "");
+  EXPECT_EQ(w["标签1"].background_picture(), "");
+  app().wait_ms(2000);  // two reloads meet the pipe
+  std::filesystem::remove(native("\\velkZui.t"));
+  write_run_file("\\velkZui.t", "[标签1]\r\n标题=回来了\r\n");
+  app().wait_ms(1000);
+  EXPECT_EQ(TileTitle[1], "回来了");
+}
+
+TEST_F(Tiles, ATilesFileFarLargerThanAnyRealOneLeavesTheTilesAsTheyAre) {
+  start();
+  const Text before = TileTitle[3];
+  ASSERT_FALSE(before.empty());
+  write_run_file("\\velkZui.t", "[标签3]\r\n标题=巨大\r\n" + Bytes(2 << 20, ';'));
+  app().wait_ms(2000);
+  EXPECT_EQ(TileTitle[3], before);
+  write_run_file("\\velkZui.t", "[标签3]\r\n标题=正常\r\n");
+  app().wait_ms(1000);
+  EXPECT_EQ(TileTitle[3], "正常");
+}
+
+TEST_F(Tiles, AnUnchangedFileIsNotReadAgain) {
+  start();
+  write_run_file("\\velkZui.t", "[标签1]\r\n标题=甲甲\r\n");
+  app().wait_ms(1000);
+  ASSERT_EQ(TileTitle[1], "甲甲");
+  // Same file, same size, same time: only its bytes differ, as no real
+  // change could leave it. The reload does not look inside.
+  const std::string path = native("\\velkZui.t");
+  const auto time = std::filesystem::last_write_time(path);
+  std::fstream(path, std::ios::in | std::ios::out | std::ios::binary) << "[标签1]\r\n标题=乙乙\r\n";
+  std::filesystem::last_write_time(path, time);
+  app().wait_ms(2000);
+  EXPECT_EQ(TileTitle[1], "甲甲");
+  // Any real change (here its time) is read.
+  std::filesystem::last_write_time(path, time - std::chrono::seconds(5));
+  app().wait_ms(1000);
+  EXPECT_EQ(TileTitle[1], "乙乙");
 }
 
 class AddressBar : public ShellTest {
