@@ -113,6 +113,8 @@ class WebViewOnGtk : public testing::Test {
         "background:#2040C0\">blue</a>"
         "<div onclick=\"document.title='page clicked'\" style=\"position:absolute;left:400px;"
         "top:100px;width:150px;height:150px;background:#8030A0\"></div>")));
+    // Spins for good once loaded, with its title already shown.
+    server_.on("/spin", html(page("Spin", kOrange, "<script>setTimeout(function () { for (;;) {} }, 300);</script>")));
     server_.on("/opener", html(page("Opener", kOrange,
         "<div onclick=\"window.open('/red')\" style=\"width:300px;height:200px;"
         "background:#8030A0\"></div>")));
@@ -293,6 +295,48 @@ TEST_F(WebViewOnGtk, ViewStaysUsableAfterItsWebProcessCrashed) {
   app_.wait_ms(300);
   ASSERT_TRUE(open("/red", "Red")) << "title '" << view().title() << "'";
   EXPECT_TRUE(app_.run_until([&] { return test::near_colour(pixel(in_page(300, 300)), kRed, 8); }, 5000));
+}
+
+// The page's process spins in a script: the next address still loads, by
+// ending that process.
+TEST_F(WebViewOnGtk, APageThatSpinsInAScriptDoesNotKeepTheViewFromTheNextAddress) {
+  ASSERT_TRUE(open("/spin", "Spin"));
+  app_.wait_ms(1000);  // spinning by now
+  const auto asked = std::chrono::steady_clock::now();
+  view().set_address(server_.url("/blue"));
+  ASSERT_TRUE(app_.run_until([&] { return server_.request_count("/blue") > 0; }, 15000))
+      << "the address never reached the server";
+  std::printf("typed address to request at the server, page spinning: %lld ms\n",
+              static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now() - asked).count()));
+  EXPECT_TRUE(app_.run_until([&] { return view().title() == "Blue"; }, 10000));
+  EXPECT_TRUE(app_.run_until([&] { return test::near_colour(pixel(in_page(300, 300)), kBlue, 8); }, 5000));
+  // Back to the spinning page and forward again work as well.
+  view().go_back();
+  ASSERT_TRUE(app_.run_until([&] { return view().title() == "Spin"; }, 10000));
+  app_.wait_ms(1000);
+  view().go_forward();
+  EXPECT_TRUE(app_.run_until([&] { return view().title() == "Blue"; }, 15000));
+}
+
+// When the page's process dies, the view shows why instead of the last
+// picture of the page as if it were alive.
+TEST_F(WebViewOnGtk, ADeadPageProcessShowsOurTextInsteadOfTheLastPicture) {
+  ASSERT_TRUE(open("/green", "绿色页面"));
+  ASSERT_TRUE(app_.run_until([&] { return test::near_colour(pixel(in_page(300, 300)), kGreen, 8); }, 5000));
+  for (int pid : web_processes()) ::kill(pid, SIGKILL);
+  EXPECT_TRUE(app_.run_until([&] { return !test::near_colour(pixel(in_page(300, 300)), kGreen, 40); }, 10000))
+      << "the dead page still shows";
+  auto dark_pixels = [] {
+    int dark = 0;
+    for (uint32_t px : GtkBackend::screen_area({kFormAt.x, kFormAt.y + 40, 800, 460}))
+      if (test::near_colour(px, 0x000000, 90)) ++dark;
+    return dark;
+  };
+  EXPECT_TRUE(app_.run_until([&] { return dark_pixels() > 10; }, 10000)) << "no text in place of the page";
+  GtkBackend::save_screenshot("web_view_dead_page.png");
+  // And the next address loads as usual.
+  ASSERT_TRUE(open("/red", "Red"));
 }
 
 TEST_F(WebViewOnGtk, EmptyAndScriptAddressesShowAnErrorPageAndRunNothing) {

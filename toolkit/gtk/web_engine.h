@@ -18,7 +18,9 @@ class WebEngineHost {
   virtual void address_changed(const char* uri) = 0;         // the committed address
   virtual void link_under_pointer(const char* uri) = 0;      // null: none any more
   virtual void new_window_requested(const char* uri) = 0;    // null: not known
-  virtual void process_ended(const char* why) = 0;           // the page's process died
+  // The page's process ended: by the program (to leave a page that stopped
+  // responding), or on its own (a crash, the memory limit).
+  virtual void process_ended(bool by_program, const char* why) = 0;
 
  protected:
   ~WebEngineHost() = default;
@@ -32,12 +34,15 @@ class WebEngineView {
   virtual void load(const char* uri) = 0;
   virtual void go_back() = 0;
   virtual void go_forward() = 0;
+  // Shows this page (UTF-8 HTML) in place of the current one, as the page of
+  // `uri`, without touching the network.
+  virtual void show_text_page(const char* html, const char* uri) = 0;
 };
 
 // The module's one entry point; the version is part of its name, so that a
 // module of another version is refused instead of misread.
 using NewWebEngineView = WebEngineView* (*)(WebEngineHost* host);
-inline constexpr const char* kNewWebEngineViewSymbol = "velk_new_web_engine_view_v1";
+inline constexpr const char* kNewWebEngineViewSymbol = "velk_new_web_engine_view_v2";
 inline constexpr const char* kWebEngineModuleName = "velk_web_engine.so";
 
 // Loads the module on first use: the file beside the running program, or,

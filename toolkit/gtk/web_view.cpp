@@ -96,9 +96,16 @@ void WebView::run_new_window_requests() {
   }
 }
 
-void WebView::process_ended(const char* why) {
+void WebView::process_ended(bool by_program, const char* why) {
   g_printerr("velk: the web content process ended (%s); the next address starts a new one\n", why);
   control_.backend_set_status_text(Text());
+  if (by_program) return;  // the navigation that ended it goes on
+  // Not the last picture of a page that is gone: a short text of ours.
+  const std::string text = gbk_to_utf8("这个网页出了问题，已经停止。请再打开一次，或换一个网址。");
+  const std::string page = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head>"
+                           "<body style=\"font-family:sans-serif;color:#202020;background:#ffffff;"
+                           "text-align:center;padding-top:120px\"><p>" + text + "</p></body></html>";
+  engine_->show_text_page(page.c_str(), "about:blank");
 }
 
 }  // namespace velk::tk

@@ -45,7 +45,7 @@ class WebView final : private WebEngineHost {
   void address_changed(const char* uri) override;
   void link_under_pointer(const char* uri) override;
   void new_window_requested(const char* uri) override;
-  void process_ended(const char* why) override;
+  void process_ended(bool by_program, const char* why) override;
 
   static gboolean run_new_window_requests_cb(gpointer self);
   void run_new_window_requests();

@@ -3,6 +3,8 @@
 // is made; nothing else of Velk links WebKit.
 #include <webkit2/webkit2.h>
 
+#include <string>
+
 #include "toolkit/gtk/web_engine.h"
 
 namespace velk::tk {
@@ -20,6 +22,9 @@ WebKitWebContext* shared_context() {
     webkit_memory_pressure_settings_set_conservative_threshold(memory, 0.33);
     webkit_memory_pressure_settings_set_strict_threshold(memory, 0.5);
     webkit_memory_pressure_settings_set_kill_threshold(memory, 1.0);
+    // The engine looks at the memory every 30 s by default, so a page that
+    // allocates fast would be far past the limit before it is seen.
+    webkit_memory_pressure_settings_set_poll_interval(memory, 1.0);
     auto* c = WEBKIT_WEB_CONTEXT(
         g_object_new(WEBKIT_TYPE_WEB_CONTEXT, "memory-pressure-settings", memory, nullptr));
     webkit_memory_pressure_settings_free(memory);
@@ -53,6 +58,7 @@ class WebKitView final : public WebEngineView {
     g_signal_connect(view_, "decide-policy", G_CALLBACK(decide_policy_cb), this);
     g_signal_connect(view_, "create", G_CALLBACK(create_cb), this);
     g_signal_connect(view_, "web-process-terminated", G_CALLBACK(terminated_cb), this);
+    g_signal_connect(view_, "notify::is-web-process-responsive", G_CALLBACK(responsive_cb), this);
   }
 
   ~WebKitView() override {
@@ -62,11 +68,52 @@ class WebKitView final : public WebEngineView {
   }
 
   GtkWidget* widget() override { return view_; }
-  void load(const char* uri) override { webkit_web_view_load_uri(web(), uri); }
-  void go_back() override { webkit_web_view_go_back(web()); }
-  void go_forward() override { webkit_web_view_go_forward(web()); }
+  void load(const char* uri) override { navigate({Step::Load, uri}); }
+  void go_back() override { navigate({Step::Back, {}}); }
+  void go_forward() override { navigate({Step::Forward, {}}); }
+  void show_text_page(const char* html, const char* uri) override {
+    pending_ = {};
+    webkit_web_view_load_alternate_html(web(), html, uri, nullptr);
+  }
 
  private:
+  // A navigation the user asked for, kept until the page commits, so that it
+  // can be made again past a page that stopped responding.
+  struct Navigation {
+    enum class Step { None, Load, Back, Forward } step = Step::None;
+    std::string uri;
+  };
+  using Step = Navigation::Step;
+
+  void navigate(Navigation next) {
+    pending_ = std::move(next);
+    // A page that stopped responding would never take the request: its
+    // process goes, and the next one loads the page.
+    if (!webkit_web_view_get_is_web_process_responsive(web())) end_unresponsive_process();
+    start(pending_);
+  }
+
+  void start(const Navigation& n) {
+    switch (n.step) {
+      case Step::Load: webkit_web_view_load_uri(web(), n.uri.c_str()); break;
+      case Step::Back: webkit_web_view_go_back(web()); break;
+      case Step::Forward: webkit_web_view_go_forward(web()); break;
+      case Step::None: break;
+    }
+  }
+
+  void end_unresponsive_process() {
+    ending_process_ = true;
+    webkit_web_view_terminate_web_process(web());
+  }
+
+  // The engine noticed that the page stopped answering: a navigation asked
+  // for in the meantime is made again past it.
+  void responsiveness_changed() {
+    if (webkit_web_view_get_is_web_process_responsive(web()) || pending_.step == Step::None) return;
+    end_unresponsive_process();
+    start(pending_);
+  }
   WebKitWebView* web() const { return WEBKIT_WEB_VIEW(view_); }
   static WebKitView* self(gpointer data) { return static_cast<WebKitView*>(data); }
 
@@ -82,8 +129,11 @@ class WebKitView final : public WebEngineView {
   }
   static void uri_cb(GObject*, GParamSpec*, gpointer data) { self(data)->uri_changed(false); }
   static void load_changed_cb(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
-    if (event == WEBKIT_LOAD_COMMITTED) self(data)->uri_changed(true);
+    if (event != WEBKIT_LOAD_COMMITTED) return;
+    self(data)->pending_ = {};
+    self(data)->uri_changed(true);
   }
+  static void responsive_cb(GObject*, GParamSpec*, gpointer data) { self(data)->responsiveness_changed(); }
   static void mouse_target_cb(WebKitWebView*, WebKitHitTestResult* hit, guint, gpointer data) {
     self(data)->host_->link_under_pointer(
         webkit_hit_test_result_context_is_link(hit) ? webkit_hit_test_result_get_link_uri(hit) : nullptr);
@@ -105,19 +155,24 @@ class WebKitView final : public WebEngineView {
     return nullptr;
   }
   static void terminated_cb(WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer data) {
-    self(data)->host_->process_ended(reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT ? "memory limit"
-                                     : reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API ? "ended by the program"
-                                                                                       : "crash");
+    WebKitView& view = *self(data);
+    const bool by_program = reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API && view.ending_process_;
+    view.ending_process_ = false;
+    view.host_->process_ended(by_program, reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT ? "memory limit"
+                                          : by_program ? "stopped responding"
+                                                       : "crash");
   }
 
   WebEngineHost* host_;
   GtkWidget* view_ = nullptr;  // our own reference, besides the box's
+  Navigation pending_;
+  bool ending_process_ = false;  // the program asked the process to end
 };
 
 }  // namespace
 }  // namespace velk::tk
 
-extern "C" __attribute__((visibility("default"))) velk::tk::WebEngineView* velk_new_web_engine_view_v1(
+extern "C" __attribute__((visibility("default"))) velk::tk::WebEngineView* velk_new_web_engine_view_v2(
     velk::tk::WebEngineHost* host) {
   return new velk::tk::WebKitView(host);
 }
