@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "tests/gui/web_processes.h"
 #include "tests/support/loopback_http_server.h"
 #include "tests/toolkit/test_pictures.h"
 #include "toolkit/app.h"
@@ -67,38 +68,6 @@ uint32_t pixel(Point in_form) {
   return GtkBackend::screen_pixel(kFormAt.x + in_form.x, kFormAt.y + in_form.y).value_or(0xFFFFFFFF);
 }
 
-// The engine's web content processes started by this test program (its
-// descendants named WebKitWebProcess), read from /proc.
-std::vector<int> web_processes() {
-  std::map<int, int> parent;
-  std::map<int, std::string> name;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-    const std::string dir = entry.path().filename().string();
-    if (dir.find_first_not_of("0123456789") != std::string::npos) continue;
-    const int pid = std::stoi(dir);
-    std::ifstream stat(entry.path() / "stat");
-    if (!stat) continue;
-    std::string line;
-    std::getline(stat, line);
-    size_t open = line.find('('), close = line.rfind(')');
-    if (open == std::string::npos || close == std::string::npos) continue;
-    name[pid] = line.substr(open + 1, close - open - 1);
-    char state = 0;
-    int ppid = 0;
-    std::sscanf(line.c_str() + close + 1, " %c %d", &state, &ppid);
-    if (state != 'Z') parent[pid] = ppid;
-  }
-  std::vector<int> found;
-  for (auto& [pid, ppid] : parent) {
-    if (name[pid].rfind("WebKitWebProces", 0) != 0) continue;  // comm is cut at 15
-    for (int p = ppid; p > 1; p = parent.count(p) ? parent[p] : 0)
-      if (p == getpid()) {
-        found.push_back(pid);
-        break;
-      }
-  }
-  return found;
-}
 
 class WebViewOnGtk : public testing::Test {
  protected:

@@ -66,6 +66,8 @@ std::optional<uint32_t> GtkBackend::screen_pixel(int x, int y) {
 
 void GtkBackend::set_web_engine_module_for_tests(const std::string& path) { SetWebEngineModuleForTests(path); }
 
+void GtkBackend::set_web_memory_limit_for_tests(unsigned mb) { SetWebMemoryLimitForTests(mb); }
+
 std::vector<uint32_t> GtkBackend::screen_area(Rect area) {
   std::vector<uint32_t> pixels;
   GdkPixbuf* shot =

@@ -50,6 +50,8 @@ class GtkBackend : public Backend {
   // Tests: the web engine module file to load instead of the usual one
   // (empty: the usual one again). See web_engine.h.
   static void set_web_engine_module_for_tests(const std::string& path);
+  // Tests: a lower memory limit for pages, in MB (before the first web view).
+  static void set_web_memory_limit_for_tests(unsigned mb);
 
  private:
   std::unique_ptr<NativeWidgets> widgets_;

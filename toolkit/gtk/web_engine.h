@@ -39,9 +39,17 @@ class WebEngineView {
   virtual void show_text_page(const char* html, const char* uri) = 0;
 };
 
-// The module's one entry point; the version is part of its name, so that a
+// How the engine is set up; applied before the first page view is made.
+struct WebEngineSettings {
+  // A page's process that holds more is ended (the view shows why).
+  unsigned memory_limit_mb = 2048;
+};
+
+// The module's entry points; the version is part of their names, so that a
 // module of another version is refused instead of misread.
+using ConfigureWebEngine = void (*)(const WebEngineSettings& settings);
 using NewWebEngineView = WebEngineView* (*)(WebEngineHost* host);
+inline constexpr const char* kConfigureWebEngineSymbol = "velk_configure_web_engine_v2";
 inline constexpr const char* kNewWebEngineViewSymbol = "velk_new_web_engine_view_v2";
 inline constexpr const char* kWebEngineModuleName = "velk_web_engine.so";
 
@@ -52,5 +60,7 @@ NewWebEngineView LoadWebEngine(std::string& error);
 
 // Tests: the module file to load instead (before the first web view).
 void SetWebEngineModuleForTests(const std::string& path);
+// Tests: a lower memory limit (before the first web view of the process).
+void SetWebMemoryLimitForTests(unsigned mb);
 
 }  // namespace velk::tk

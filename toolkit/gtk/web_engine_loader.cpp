@@ -27,14 +27,22 @@ std::string module_path() {
 #endif
 }
 
+WebEngineSettings& settings() {
+  static WebEngineSettings values;
+  return values;
+}
+
 }  // namespace
 
 void SetWebEngineModuleForTests(const std::string& path) { module_override() = path; }
+
+void SetWebMemoryLimitForTests(unsigned mb) { settings().memory_limit_mb = mb; }
 
 NewWebEngineView LoadWebEngine(std::string& error) {
   // Each module file is loaded once per process; a failure is remembered
   // too, so that every later view shows the same error at no cost.
   struct Loaded {
+    ConfigureWebEngine configure = nullptr;
     NewWebEngineView entry = nullptr;
     std::string error;
   };
@@ -44,8 +52,10 @@ NewWebEngineView LoadWebEngine(std::string& error) {
   Loaded& result = it->second;
   if (first) {
     if (void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+      result.configure = reinterpret_cast<ConfigureWebEngine>(dlsym(module, kConfigureWebEngineSymbol));
       result.entry = reinterpret_cast<NewWebEngineView>(dlsym(module, kNewWebEngineViewSymbol));
-      if (!result.entry) {
+      if (!result.entry || !result.configure) {
+        result.entry = nullptr;
         result.error = path + ": not a web engine module of this version";
         dlclose(module);
       }  // else the module stays loaded for the rest of the run
@@ -55,6 +65,7 @@ NewWebEngineView LoadWebEngine(std::string& error) {
     }
   }
   error = result.error;
+  if (result.configure) result.configure(settings());
   return result.entry;
 }
 

@@ -10,6 +10,8 @@
 namespace velk::tk {
 namespace {
 
+WebEngineSettings configured;
+
 // One engine context for the process, so every view shares its network
 // process and the settings below. Set before the first web process starts.
 WebKitWebContext* shared_context() {
@@ -18,7 +20,7 @@ WebKitWebContext* shared_context() {
     // it and stays usable) instead of dragging the desktop into swap or the
     // kernel's out-of-memory killer: by default the engine never kills.
     WebKitMemoryPressureSettings* memory = webkit_memory_pressure_settings_new();
-    webkit_memory_pressure_settings_set_memory_limit(memory, 2048);  // MB
+    webkit_memory_pressure_settings_set_memory_limit(memory, configured.memory_limit_mb);
     webkit_memory_pressure_settings_set_conservative_threshold(memory, 0.33);
     webkit_memory_pressure_settings_set_strict_threshold(memory, 0.5);
     webkit_memory_pressure_settings_set_kill_threshold(memory, 1.0);
@@ -171,6 +173,11 @@ class WebKitView final : public WebEngineView {
 
 }  // namespace
 }  // namespace velk::tk
+
+extern "C" __attribute__((visibility("default"))) void velk_configure_web_engine_v2(
+    const velk::tk::WebEngineSettings& settings) {
+  velk::tk::configured = settings;
+}
 
 extern "C" __attribute__((visibility("default"))) velk::tk::WebEngineView* velk_new_web_engine_view_v2(
     velk::tk::WebEngineHost* host) {
