@@ -37,7 +37,20 @@ int read_gif_bytes(GifFileType* gif, GifByteType* out, int wanted) {
   return static_cast<int>(n);
 }
 
-std::optional<Image> decode_gif(std::string_view bytes) {
+// Rows of an interlaced image come in four passes.
+int interlaced_row(int index, int height) {
+  constexpr int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
+  for (int pass = 0; pass < 4; ++pass) {
+    const int rows = start[pass] < height ? (height - start[pass] + step[pass] - 1) / step[pass] : 0;
+    if (index < rows) return start[pass] + index * step[pass];
+    index -= rows;
+  }
+  return -1;
+}
+
+// Only the first frame is read, record by record: the frames after it are
+// never decoded, however many and large they are.
+std::optional<Image> decode_gif(std::string_view bytes, Size visible) {
   GifSource src{bytes};
   int error = 0;
   GifFileType* gif = DGifOpen(&src, read_gif_bytes, &error);
@@ -47,28 +60,45 @@ std::optional<Image> decode_gif(std::string_view bytes) {
     DGifCloseFile(g, &e);
   });
   if (!sane_size(gif->SWidth, gif->SHeight)) return std::nullopt;
-  // A truncated file still gives the frames read so far.
-  DGifSlurp(gif);
-  if (gif->ImageCount < 1 || !gif->SavedImages) return std::nullopt;
-  const SavedImage& frame = gif->SavedImages[0];
-  const GifImageDesc& d = frame.ImageDesc;
-  const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
-  if (!map || !frame.RasterBits || !sane_size(d.Width, d.Height)) return std::nullopt;
   int transparent = NO_TRANSPARENT_COLOR;
-  GraphicsControlBlock gcb;
-  if (DGifSavedExtensionToGCB(gif, 0, &gcb) == GIF_OK) transparent = gcb.TransparentColor;
+  for (;;) {
+    GifRecordType type;
+    if (DGifGetRecordType(gif, &type) == GIF_ERROR) return std::nullopt;
+    if (type == TERMINATE_RECORD_TYPE) return std::nullopt;
+    if (type == EXTENSION_RECORD_TYPE) {
+      int code = 0;
+      GifByteType* block = nullptr;
+      if (DGifGetExtension(gif, &code, &block) == GIF_ERROR) return std::nullopt;
+      GraphicsControlBlock gcb;
+      if (code == GRAPHICS_EXT_FUNC_CODE && block && DGifExtensionToGCB(block[0], block + 1, &gcb) == GIF_OK)
+        transparent = gcb.TransparentColor;
+      while (block)
+        if (DGifGetExtensionNext(gif, &block) == GIF_ERROR) return std::nullopt;
+      continue;
+    }
+    if (type == IMAGE_DESC_RECORD_TYPE) break;
+  }
+  if (DGifGetImageDesc(gif) == GIF_ERROR) return std::nullopt;
+  const GifImageDesc& d = gif->Image;
+  const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
+  if (!map || !sane_size(d.Width, d.Height)) return std::nullopt;
 
+  // Only the part that is shown is kept.
   Image img;
-  img.width = gif->SWidth;
-  img.height = gif->SHeight;
+  img.width = visible.width > 0 ? std::min<int>(gif->SWidth, visible.width) : gif->SWidth;
+  img.height = visible.height > 0 ? std::min<int>(gif->SHeight, visible.height) : gif->SHeight;
   img.pixels.assign(static_cast<size_t>(img.width) * img.height, 0);
-  for (int y = 0; y < d.Height; ++y) {
-    int cy = d.Top + y;
-    if (cy < 0 || cy >= img.height) continue;
+  std::vector<GifPixelType> line(static_cast<size_t>(d.Width));
+  for (int i = 0; i < d.Height; ++i) {
+    // A truncated file still gives the rows read so far.
+    if (DGifGetLine(gif, line.data(), d.Width) == GIF_ERROR) break;
+    const int y = d.Interlace ? interlaced_row(i, d.Height) : i;
+    const int cy = d.Top + y;
+    if (y < 0 || cy < 0 || cy >= img.height) continue;
     for (int x = 0; x < d.Width; ++x) {
-      int cx = d.Left + x;
+      const int cx = d.Left + x;
       if (cx < 0 || cx >= img.width) continue;
-      int index = frame.RasterBits[static_cast<size_t>(y) * d.Width + x];
+      const int index = line[static_cast<size_t>(x)];
       if (index == transparent || index >= map->ColorCount) continue;
       const GifColorType& c = map->Colors[index];
       img.pixels[static_cast<size_t>(cy) * img.width + cx] = argb(c.Red, c.Green, c.Blue);
@@ -99,7 +129,7 @@ constexpr J_COLOR_SPACE kJpegBgra = JCS_RGB;
 
 void jpeg_quiet(j_common_ptr, int) {}
 
-std::optional<Image> decode_jpeg(std::string_view bytes, Size at_least) {
+std::optional<Image> decode_jpeg(std::string_view bytes, Size at_least, Size visible) {
   jpeg_decompress_struct info;
   JpegError err;
   info.err = jpeg_std_error(&err.mgr);
@@ -142,19 +172,28 @@ std::optional<Image> decode_jpeg(std::string_view bytes, Size at_least) {
     jpeg_destroy_decompress(&info);
     return std::nullopt;
   }
-  img->width = static_cast<int>(info.output_width);
+  // Only the part that is shown is kept: rows below it are not decoded.
+  const int full_width = static_cast<int>(info.output_width);
+  img->width = visible.width > 0 ? std::min(full_width, visible.width) : full_width;
   img->height = static_cast<int>(info.output_height);
+  if (visible.height > 0) img->height = std::min(img->height, visible.height);
   img->pixels.assign(static_cast<size_t>(img->width) * img->height, 0);
-  if (!direct) row.resize(static_cast<size_t>(img->width) * 3);
-  while (info.output_scanline < info.output_height) {
+  const bool cropped = img->width < full_width;
+  row.resize(static_cast<size_t>(full_width) * (direct ? 4 : 3));
+  while (info.output_scanline < static_cast<JDIMENSION>(img->height)) {
     int y = static_cast<int>(info.output_scanline);
     uint32_t* out = &img->pixels[static_cast<size_t>(y) * img->width];
-    JSAMPROW rows[1] = {direct ? reinterpret_cast<JSAMPROW>(out) : row.data()};
+    const bool in_place = direct && !cropped;
+    JSAMPROW rows[1] = {in_place ? reinterpret_cast<JSAMPROW>(out) : row.data()};
     if (jpeg_read_scanlines(&info, rows, 1) != 1) break;
-    if (!direct)
+    if (in_place) continue;
+    if (direct)
+      std::memcpy(out, row.data(), static_cast<size_t>(img->width) * 4);
+    else
       for (int x = 0; x < img->width; ++x) out[x] = argb(row[x * 3], row[x * 3 + 1], row[x * 3 + 2]);
   }
-  jpeg_finish_decompress(&info);
+  // What lies below the shown part is never decoded.
+  jpeg_abort_decompress(&info);
   jpeg_destroy_decompress(&info);
   return std::move(*img);
 }
@@ -249,10 +288,10 @@ PictureFormat sniff_picture(std::string_view b) {
   return PictureFormat::Unknown;
 }
 
-std::optional<Image> decode_picture(std::string_view bytes, Size at_least) {
+std::optional<Image> decode_picture(std::string_view bytes, Size at_least, Size visible) {
   switch (sniff_picture(bytes)) {
-    case PictureFormat::Gif: return decode_gif(bytes);
-    case PictureFormat::Jpeg: return decode_jpeg(bytes, at_least);
+    case PictureFormat::Gif: return decode_gif(bytes, visible);
+    case PictureFormat::Jpeg: return decode_jpeg(bytes, at_least, visible);
     case PictureFormat::Bmp: return decode_bmp(bytes);
     case PictureFormat::Unknown: return std::nullopt;
   }

@@ -29,9 +29,12 @@ struct Image {
 inline constexpr int kMaxPictureSide = 10000;
 inline constexpr int64_t kMaxPicturePixels = 40'000'000;
 
-// Decodes the first frame. `at_least`: a JPEG is decoded at the smallest
-// scale n/8 of its size that still covers this size (thumbnails, skins).
-std::optional<Image> decode_picture(std::string_view bytes, Size at_least = {});
+// Decodes the first frame; the frames after it are never read. `at_least`:
+// a JPEG is decoded at the smallest scale n/8 of its size that still covers
+// this size (thumbnails, skins). `visible`: for a picture drawn at its own
+// size from the top left of a control this size, only that part of it is
+// kept (a GIF or JPEG declaring a huge size costs what the control shows).
+std::optional<Image> decode_picture(std::string_view bytes, Size at_least = {}, Size visible = {});
 
 // Where a background picture goes in a control of `box` size: a picture at
 // least as large as the box in both directions is scaled to cover it and

@@ -1,6 +1,9 @@
 // Picture decoding: the shipped GIFs, JPEG and BMP made here, and bytes that
 // are truncated or hostile.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -72,6 +75,72 @@ TEST(Pictures, AJpegIsDecodedAtTheSmallestEighthThatStillCoversTheBox) {
     EXPECT_TRUE(test::near_colour(img->at(img->width / 4, img->height / 2), 0x2060C0, 12));
     EXPECT_TRUE(test::near_colour(img->at(img->width * 3 / 4, img->height / 2), 0xE0E0E0, 12));
     EXPECT_EQ(img->at(0, 0) >> 24, 0xFFu) << "opaque";
+  }
+}
+
+TEST(Pictures, GifRowsLandInTheirPlacesInterlacedOrNot) {
+  for (bool interlaced : {false, true}) {
+    // Row y has colour index y % 4.
+    auto img = decode_picture(test::make_gif(5, 19, 1, [](int, int y) { return y % 4; }, interlaced));
+    ASSERT_TRUE(img) << interlaced;
+    ASSERT_EQ((Size{img->width, img->height}), (Size{5, 19}));
+    for (int y = 0; y < 19; ++y)
+      EXPECT_EQ(img->at(3, y), 0xFF000000u | test::kGifPalette[y % 4]) << "row " << y << (interlaced ? ", interlaced" : "");
+  }
+}
+
+// Resident memory a decode adds at its peak, measured in a child process of
+// its own so that nothing else of the test program counts.
+long decode_peak_mb(const Bytes& picture, Size at_least, Size visible, Size* decoded) {
+  int pipe_fds[2];
+  if (::pipe(pipe_fds) != 0) return -1;
+  pid_t child = ::fork();
+  if (child == 0) {
+    rusage before{}, after{};
+    ::getrusage(RUSAGE_SELF, &before);
+    auto img = decode_picture(picture, at_least, visible);
+    ::getrusage(RUSAGE_SELF, &after);
+    long report[3] = {(after.ru_maxrss - before.ru_maxrss) / 1024, img ? img->width : -1, img ? img->height : -1};
+    if (::write(pipe_fds[1], report, sizeof report) != sizeof report) ::_exit(2);
+    ::_exit(0);
+  }
+  ::close(pipe_fds[1]);
+  long report[3] = {-1, -1, -1};
+  const bool read_all = ::read(pipe_fds[0], report, sizeof report) == sizeof report;
+  ::close(pipe_fds[0]);
+  ::waitpid(child, nullptr, 0);
+  if (!read_all) return -1;
+  *decoded = {static_cast<int>(report[1]), static_cast<int>(report[2])};
+  return report[0];
+}
+
+// Pictures whose declared size or frames would take gigabytes cost what the
+// control shows.
+TEST(Pictures, PictureBombsCostWhatTheControlShows) {
+  // 100 frames of 4000x4000 (a 16 MB raster each), as a 120x73 tile face.
+  const Bytes frames = test::make_gif(4000, 4000, 100, [](int x, int y) { return (x / 500 + y / 500) % 4; });
+  // A JPEG declaring 9999x4000 whose data ends after its first rows.
+  const Bytes huge = test::make_jpeg(9999, 4000, [](int, int) { return 0x808080u; }, 50).substr(0, 20000);
+  struct Case {
+    const char* what;
+    const Bytes& picture;
+    Size at_least, visible;
+    Size decoded;
+  };
+  const Case cases[] = {
+      {"100-frame GIF at its own size in a 120x73 box", frames, {}, {120, 73}, {120, 73}},
+      {"100-frame GIF whole", frames, {}, {}, {4000, 4000}},
+      {"9999x4000 JPEG at its own size in a 120x73 box", huge, {}, {120, 73}, {120, 73}},
+      {"9999x4000 JPEG as the background of a 120x73 box", huge, {120, 73}, {}, {1250, 500}},
+  };
+  for (const Case& c : cases) {
+    Size decoded;
+    const long mb = decode_peak_mb(c.picture, c.at_least, c.visible, &decoded);
+    EXPECT_EQ(decoded, c.decoded) << c.what;
+    // The whole first GIF frame is 64 MB of pixels; the other frames and the
+    // parts out of sight must cost nothing more.
+    EXPECT_GE(mb, 0) << c.what;
+    EXPECT_LT(mb, 120) << c.what << ": " << mb << " MB at the peak";
   }
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Pictures made on the spot for toolkit tests: BMP written by hand, JPEG
-// through libjpeg, so a test states exactly which pixels it expects.
+// through libjpeg, GIF through giflib, so a test states exactly which pixels
+// it expects.
+#include <gif_lib.h>
 #include <jpeglib.h>
 
 #include <cstdint>
@@ -80,6 +82,51 @@ inline Bytes make_jpeg(int w, int h, const PixelFn& pixel, int quality = 92) {
   jpeg_destroy_compress(&info);
   free(out);
   return b;
+}
+
+// The four colours of make_gif's palette, by index.
+inline constexpr uint32_t kGifPalette[4] = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+
+// A GIF of `frames` frames of w x h, each pixel a palette index 0..3 from
+// `index`. Only the first frame is encoded; the others repeat its bytes, so
+// that a picture of many large frames is made in no time. `interlaced`
+// writes the rows in the four passes of an interlaced GIF.
+inline Bytes make_gif(int w, int h, int frames, const std::function<int(int x, int y)>& index,
+                      bool interlaced = false) {
+  std::string out;
+  auto write = [](GifFileType* gif, const GifByteType* data, int size) {
+    static_cast<std::string*>(gif->UserData)->append(reinterpret_cast<const char*>(data), size);
+    return size;
+  };
+  int error = 0;
+  GifFileType* gif = EGifOpen(&out, write, &error);
+  GifColorType colours[4];
+  for (int i = 0; i < 4; ++i)
+    colours[i] = {static_cast<GifByteType>(kGifPalette[i] >> 16), static_cast<GifByteType>(kGifPalette[i] >> 8),
+                  static_cast<GifByteType>(kGifPalette[i])};
+  ColorMapObject* map = GifMakeMapObject(4, colours);
+  EGifPutScreenDesc(gif, w, h, 2, 0, map);
+  const size_t frame_start = out.size();
+  EGifPutImageDesc(gif, 0, 0, w, h, interlaced, nullptr);
+  std::vector<GifPixelType> line(static_cast<size_t>(w));
+  auto put_row = [&](int y) {
+    for (int x = 0; x < w; ++x) line[static_cast<size_t>(x)] = static_cast<GifPixelType>(index(x, y));
+    EGifPutLine(gif, line.data(), w);
+  };
+  if (interlaced) {
+    const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
+    for (int pass = 0; pass < 4; ++pass)
+      for (int y = start[pass]; y < h; y += step[pass]) put_row(y);
+  } else {
+    for (int y = 0; y < h; ++y) put_row(y);
+  }
+  EGifCloseFile(gif, &error);  // writes the trailer
+  GifFreeMapObject(map);
+  const std::string frame = out.substr(frame_start, out.size() - 1 - frame_start);
+  out.pop_back();
+  for (int f = 1; f < frames; ++f) out += frame;
+  out += ';';
+  return out;
 }
 
 // Colour distance per channel, for pixels that went through JPEG or scaling.

@@ -81,22 +81,22 @@ cairo_surface_t* moved_to(cairo_surface_t* image, cairo_surface_t* screen) {
 
 }  // namespace
 
-PictureCache::Placed PictureCache::get(const Control& c, Slot slot, const Bytes& bytes,
-                                       std::optional<Size> background_box, cairo_surface_t* screen) {
-  if (bytes.empty()) return {};
+PictureCache::Placed PictureCache::get(const Control& c, Slot slot, const Bytes& bytes, Size box,
+                                       bool as_background, cairo_surface_t* screen) {
+  if (bytes.empty() || box.width <= 0 || box.height <= 0) return {};
   auto [it, made] = entries_.try_emplace({&c, slot});
   Entry& e = it->second;
-  if (!made && e.made_for == background_box) return e.placed;
+  if (!made && e.box == box && e.as_background == as_background) return e.placed;
   if (e.placed.surface) cairo_surface_destroy(e.placed.surface);
-  e = Entry{{}, background_box};
-  // A background larger than its box is decoded no larger than it must be.
-  auto img = decode_picture(bytes, background_box.value_or(Size{}));
+  e = Entry{{}, box, as_background};
+  // A background larger than its box is decoded no larger than it must be;
+  // a picture at its own size no further than the box shows it.
+  auto img = as_background ? decode_picture(bytes, box) : decode_picture(bytes, {}, box);
   if (!img) return {};
   cairo_surface_t* decoded = surface_from(*img);
   const Size natural{img->width, img->height};
   img.reset();
-  const Rect place = background_box ? background_placement(natural, *background_box)
-                                    : Rect{0, 0, natural.width, natural.height};
+  const Rect place = as_background ? background_placement(natural, box) : Rect{0, 0, natural.width, natural.height};
   if (place.width <= 0 || place.height <= 0) {
     cairo_surface_destroy(decoded);
     return {};
@@ -124,9 +124,8 @@ PictureCache::Placed PictureCache::get(const Control& c, Slot slot, const Bytes&
 
 void Painter::paint_picture(cairo_t* cr, const Control& c, PictureCache::Slot slot,
                             const Bytes& bytes, bool as_background) {
-  const PictureCache::Placed p = cache_.get(
-      c, slot, bytes, as_background ? std::optional<Size>(Size{c.width(), c.height()}) : std::nullopt,
-      cairo_get_target(cr));
+  const PictureCache::Placed p =
+      cache_.get(c, slot, bytes, {c.width(), c.height()}, as_background, cairo_get_target(cr));
   if (!p.surface) return;
   cairo_set_source_surface(cr, p.surface, p.place.left, p.place.top);
   cairo_paint(cr);

@@ -25,22 +25,25 @@ class PictureCache {
     Rect place;
   };
   // The picture of a control's slot as drawn: at its own size from the top
-  // left, or, as the background of a `background_box`-sized control, placed
-  // by the background rule (a larger picture scaled to cover the box). Only
+  // left, or, as the background of a `box`-sized control, placed by the
+  // background rule (a larger picture scaled to cover the box). Only
   // the drawn form is kept: a JPEG is decoded at the smallest scale that
   // still covers the box, scaled once, and its full-size pixels let go.
   // Empty when the bytes do not decode.
   // `screen`: the surface being painted. A picture drawn onto the screen is
   // kept there (on the display server) from its first paint on, so that
   // every later paint is a copy on the server rather than an upload.
-  Placed get(const Control& c, Slot slot, const Bytes& bytes, std::optional<Size> background_box,
+  // `box`: the control's size. A picture drawn at its own size is decoded
+  // only as far as the box shows it.
+  Placed get(const Control& c, Slot slot, const Bytes& bytes, Size box, bool as_background,
              cairo_surface_t* screen = nullptr);
   void forget(const Control& c);
 
  private:
   struct Entry {
     Placed placed;
-    std::optional<Size> made_for;  // the box it was placed in (none: own size)
+    Size box;  // the box it was made for
+    bool as_background = false;
   };
   std::map<std::pair<const Control*, int>, Entry> entries_;
 };
