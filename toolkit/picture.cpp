@@ -50,7 +50,7 @@ int interlaced_row(int index, int height) {
 
 // Only the first frame is read, record by record: the frames after it are
 // never decoded, however many and large they are.
-std::optional<Image> decode_gif(std::string_view bytes, Size visible) {
+std::optional<Image> decode_gif(std::string_view bytes, Size visible, int64_t cap) {
   GifSource src{bytes};
   int error = 0;
   GifFileType* gif = DGifOpen(&src, read_gif_bytes, &error);
@@ -59,7 +59,7 @@ std::optional<Image> decode_gif(std::string_view bytes, Size visible) {
     int e = 0;
     DGifCloseFile(g, &e);
   });
-  if (!sane_size(gif->SWidth, gif->SHeight)) return std::nullopt;
+  if (!sane_size(gif->SWidth, gif->SHeight) || int64_t{gif->SWidth} * gif->SHeight > cap) return std::nullopt;
   int transparent = NO_TRANSPARENT_COLOR;
   for (;;) {
     GifRecordType type;
@@ -94,6 +94,7 @@ std::optional<Image> decode_gif(std::string_view bytes, Size visible) {
     if (DGifGetLine(gif, line.data(), d.Width) == GIF_ERROR) break;
     const int y = d.Interlace ? interlaced_row(i, d.Height) : i;
     const int cy = d.Top + y;
+    if (!d.Interlace && cy >= img.height) break;  // the rest is out of sight
     if (y < 0 || cy < 0 || cy >= img.height) continue;
     for (int x = 0; x < d.Width; ++x) {
       const int cx = d.Left + x;
@@ -129,7 +130,7 @@ constexpr J_COLOR_SPACE kJpegBgra = JCS_RGB;
 
 void jpeg_quiet(j_common_ptr, int) {}
 
-std::optional<Image> decode_jpeg(std::string_view bytes, Size at_least, Size visible) {
+std::optional<Image> decode_jpeg(std::string_view bytes, Size at_least, Size visible, int64_t cap) {
   jpeg_decompress_struct info;
   JpegError err;
   info.err = jpeg_std_error(&err.mgr);
@@ -166,6 +167,11 @@ std::optional<Image> decode_jpeg(std::string_view bytes, Size at_least, Size vis
         break;
       }
     }
+  }
+  jpeg_calc_output_dimensions(&info);
+  if (int64_t{info.output_width} * info.output_height > cap) {
+    jpeg_destroy_decompress(&info);
+    return std::nullopt;
   }
   jpeg_start_decompress(&info);
   if (info.output_components != (direct ? 4 : 3)) {
@@ -210,7 +216,7 @@ uint32_t le16(std::string_view b, size_t at) {
   return static_cast<uint8_t>(b[at]) | static_cast<uint32_t>(static_cast<uint8_t>(b[at + 1])) << 8;
 }
 
-std::optional<Image> decode_bmp(std::string_view b) {
+std::optional<Image> decode_bmp(std::string_view b, int64_t cap) {
   if (b.size() < 26) return std::nullopt;
   const size_t pixel_offset = le32(b, 10);
   const uint32_t header_size = le32(b, 14);
@@ -231,7 +237,7 @@ std::optional<Image> decode_bmp(std::string_view b) {
   }
   const bool top_down = h < 0;
   h = h < 0 ? -h : h;
-  if (!sane_size(w, h)) return std::nullopt;
+  if (!sane_size(w, h) || int64_t{w} * h > cap) return std::nullopt;
   if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return std::nullopt;
   if (!(compression == 0 || (compression == 3 && bits == 32))) return std::nullopt;
 
@@ -289,10 +295,17 @@ PictureFormat sniff_picture(std::string_view b) {
 }
 
 std::optional<Image> decode_picture(std::string_view bytes, Size at_least, Size visible) {
+  // A background is scaled to its box: a picture with far more pixels than
+  // the box shows (after a JPEG's own reduction) is refused rather than
+  // decoded in full.
+  int64_t cap = kMaxPicturePixels;
+  if (at_least.width > 0 && at_least.height > 0)
+    cap = std::min(cap, std::max(int64_t{at_least.width} * at_least.height * kBackgroundPixelsPerShown,
+                                 kBackgroundPixelsAlways));
   switch (sniff_picture(bytes)) {
-    case PictureFormat::Gif: return decode_gif(bytes, visible);
-    case PictureFormat::Jpeg: return decode_jpeg(bytes, at_least, visible);
-    case PictureFormat::Bmp: return decode_bmp(bytes);
+    case PictureFormat::Gif: return decode_gif(bytes, visible, cap);
+    case PictureFormat::Jpeg: return decode_jpeg(bytes, at_least, visible, cap);
+    case PictureFormat::Bmp: return decode_bmp(bytes, cap);
     case PictureFormat::Unknown: return std::nullopt;
   }
   return std::nullopt;

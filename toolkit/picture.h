@@ -28,10 +28,16 @@ struct Image {
 // ask for gigabytes).
 inline constexpr int kMaxPictureSide = 10000;
 inline constexpr int64_t kMaxPicturePixels = 40'000'000;
+// A background may have this many pixels per pixel of its box (a skin of
+// 1920x1200 behind a 900x600 window has 4.3), and always a million.
+inline constexpr int64_t kBackgroundPixelsPerShown = 16;
+inline constexpr int64_t kBackgroundPixelsAlways = 1'000'000;
 
 // Decodes the first frame; the frames after it are never read. `at_least`:
 // a JPEG is decoded at the smallest scale n/8 of its size that still covers
-// this size (thumbnails, skins). `visible`: for a picture drawn at its own
+// this size (thumbnails, skins), and a picture with far more pixels than
+// that size (kBackgroundPixelsPerShown) gives no image. `visible`: for a
+// picture drawn at its own
 // size from the top left of a control this size, only that part of it is
 // kept (a GIF or JPEG declaring a huge size costs what the control shows).
 std::optional<Image> decode_picture(std::string_view bytes, Size at_least = {}, Size visible = {});

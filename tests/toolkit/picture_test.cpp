@@ -130,6 +130,7 @@ TEST(Pictures, PictureBombsCostWhatTheControlShows) {
   const Case cases[] = {
       {"100-frame GIF at its own size in a 120x73 box", frames, {}, {120, 73}, {120, 73}},
       {"100-frame GIF whole", frames, {}, {}, {4000, 4000}},
+      {"100-frame GIF as the background of a 120x73 box: refused", frames, {120, 73}, {}, {-1, -1}},
       {"9999x4000 JPEG at its own size in a 120x73 box", huge, {}, {120, 73}, {120, 73}},
       {"9999x4000 JPEG as the background of a 120x73 box", huge, {120, 73}, {}, {1250, 500}},
   };
