@@ -44,7 +44,6 @@ void apply_reply(const SearchBox& box, Form& w, const Text& asked, const std::ve
     list.set_visible(false);
     return;
   }
-  list.clear_items();
   frame.set_visible(true);
   list.set_visible(true);
   const int count = static_cast<int>(items.size());
@@ -54,7 +53,7 @@ void apply_reply(const SearchBox& box, Form& w, const Text& asked, const std::ve
   } else {
     list.set_height(23 * count);
   }
-  for (const Text& item : items) list.add_item(item);
+  list.set_items(items);  // one update, however many
 }
 
 }  // namespace

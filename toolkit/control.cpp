@@ -144,6 +144,14 @@ void Control::add_item(const Text& item) {
   changed(Prop::Items);
 }
 
+void Control::set_items(std::vector<Text> items) {
+  guard();
+  if (items == items_ && selection_ == -1) return;
+  items_ = std::move(items);
+  selection_ = -1;
+  changed(Prop::Items);
+}
+
 void Control::clear_items() {
   guard();
   if (items_.empty() && selection_ == -1) return;

@@ -117,6 +117,8 @@ class Control {
 
   // List boxes.
   void add_item(const Text& item);
+  // All items at once, in one update; nothing is selected.
+  void set_items(std::vector<Text> items);
   void clear_items();
   int item_count() const { guard(); return static_cast<int>(items_.size()); }
   Text item_text(int index) const;  // empty for no item

@@ -83,5 +83,32 @@ TEST_F(Searching, EnterSearchesTheTextAsTyped) {
   for (auto& r : engine_.requests()) std::printf("engine saw %s\n", r.target.c_str());
 }
 
+// A reply of 30 000 suggestions (what fits under the download's size cap)
+// fills the list at once, and the window answers the next keys.
+TEST_F(Searching, AReplyOf30000SuggestionsShowsAtOnceAndTheWindowStaysLive) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr);
+  tk::App reader(std::make_unique<GtkBackend>());
+  suggest_.on("/su", [](const test::RecordedRequest& request) {
+    const std::string q = test::decoded_query(request.target);
+    std::vector<std::string> items;
+    for (int i = 0; i < 30000; ++i) items.push_back(q + std::to_string(i % 100));
+    return HttpReply::ok(test::suggestion_reply(items), "text/javascript");
+  });
+  start_velk();
+  ASSERT_TRUE(wait_for_window(10s));
+  const uint32_t before = screen(kFirstItem.x, kFirstItem.y);
+  click(400, 103);
+  ASSERT_TRUE(run("xdotool type z"));
+  EXPECT_TRUE(saw(suggest_, std::string("/su?wd=%7A") + kTail));
+  EXPECT_TRUE(wait_until([&] { return !test::near_colour(screen(kFirstItem.x, kFirstItem.y), before, 30); }, 10s))
+      << "the list never showed";
+  // The second suggestion by the arrow keys (they stay with the box), then
+  // searched with Enter.
+  ASSERT_TRUE(run("xdotool key Down Down"));
+  ASSERT_TRUE(run("xdotool key Return"));
+  EXPECT_TRUE(saw(engine_, "/s?wd=z1")) << "the window did not answer the keys";
+  GtkBackend::save_screenshot("velk_30000_suggestions.png");
+}
+
 }  // namespace
 }  // namespace velk

@@ -19,9 +19,8 @@ entry.velk, textview.velk, textview.velk text {
   font-family: "Noto Sans CJK SC"; font-size: 14px;
 }
 entry.velk:disabled { background: #ffffff; color: #909090; }
-list.velk { background: #ffffff; font-family: "Noto Sans CJK SC"; font-size: 13px; }
-list.velk row { min-height: 23px; padding: 0 6px; }
-list.velk row:selected { background: #2b7be4; color: #ffffff; }
+treeview.velk { background: #ffffff; color: #202020; font-family: "Noto Sans CJK SC"; font-size: 13px; }
+treeview.velk:selected { background: #2b7be4; color: #ffffff; }
 )css";
 
 int virtual_key(guint keyval) {
@@ -148,11 +147,15 @@ void NativeWidgets::text_buffer_changed_cb(GtkTextBuffer* b, ControlView* v) {
   g_free(text);
 }
 
-gboolean NativeWidgets::key_cb(GtkWidget*, GdkEventKey* e, ControlView* v) {
+gboolean NativeWidgets::key_cb(GtkWidget* widget, GdkEventKey* e, ControlView* v) {
   Control& c = *v->control;
   if (c.form().focus() != &c) c.form().set_focus_control(&c);
-  if (int vk = virtual_key(e->keyval)) c.form().app().key_pressed(c.form(), vk);
-  return FALSE;  // the key reaches the box in every case
+  const int vk = virtual_key(e->keyval);
+  if (vk) c.form().app().key_pressed(c.form(), vk);
+  // Up and down mean nothing to a one-line box but GTK's move to the next
+  // widget, which would take the keys that follow away from the box (the
+  // suggestion keys walk the list from the box). Every other key reaches it.
+  return GTK_IS_ENTRY(widget) && (vk == key::kUp || vk == key::kDown);
 }
 
 gboolean NativeWidgets::focus_in_cb(GtkWidget*, GdkEvent*, ControlView* v) {
@@ -160,10 +163,16 @@ gboolean NativeWidgets::focus_in_cb(GtkWidget*, GdkEvent*, ControlView* v) {
   return FALSE;
 }
 
-void NativeWidgets::row_selected_cb(GtkListBox*, GtkListBoxRow* row, ControlView* v) {
-  if (v->updating || !row) return;
+void NativeWidgets::row_selected_cb(GtkTreeSelection* selection, ControlView* v) {
+  if (v->updating) return;
+  GtkTreeModel* model = nullptr;
+  GtkTreeIter row;
+  if (!gtk_tree_selection_get_selected(selection, &model, &row)) return;
+  GtkTreePath* path = gtk_tree_model_get_path(model, &row);
+  const int index = gtk_tree_path_get_indices(path)[0];
+  gtk_tree_path_free(path);
   Control& c = *v->control;
-  c.form().app().user_selected(c, gtk_list_box_row_get_index(row));
+  c.form().app().user_selected(c, index);
 }
 
 gboolean NativeWidgets::window_delete_cb(GtkWidget*, GdkEvent*, FormView* fv) {
@@ -223,32 +232,35 @@ void NativeWidgets::sync_text(ControlView& v) {
   --v.updating;
 }
 
+// The items go into a fresh store, filled before the view sees it; the view
+// has rows of one fixed height and draws only those in sight, so the cost
+// of a list does not grow with the rows out of view.
 void NativeWidgets::sync_items(ControlView& v) {
   Control& c = *v.control;
-  if (!v.native || !GTK_IS_LIST_BOX(v.native)) return;
+  if (!v.native || !GTK_IS_TREE_VIEW(v.native)) return;
   ++v.updating;
-  GList* rows = gtk_container_get_children(GTK_CONTAINER(v.native));
-  for (GList* l = rows; l; l = l->next) gtk_widget_destroy(GTK_WIDGET(l->data));
-  g_list_free(rows);
-  for (const Text& item : c.items()) {
-    GtkWidget* label = gtk_label_new(gbk_to_utf8(item).c_str());
-    gtk_label_set_xalign(GTK_LABEL(label), 0);
-    gtk_widget_show(label);
-    gtk_list_box_insert(GTK_LIST_BOX(v.native), label, -1);
-  }
+  GtkListStore* store = gtk_list_store_new(1, G_TYPE_STRING);
+  for (const Text& item : c.items())
+    gtk_list_store_insert_with_values(store, nullptr, -1, 0, gbk_to_utf8(item).c_str(), -1);
+  gtk_tree_view_set_model(GTK_TREE_VIEW(v.native), GTK_TREE_MODEL(store));
+  g_object_unref(store);
   sync_selection(v);
   --v.updating;
 }
 
 void NativeWidgets::sync_selection(ControlView& v) {
   Control& c = *v.control;
-  if (!v.native || !GTK_IS_LIST_BOX(v.native)) return;
+  if (!v.native || !GTK_IS_TREE_VIEW(v.native)) return;
   ++v.updating;
-  GtkListBoxRow* row = c.selection() >= 0
-                           ? gtk_list_box_get_row_at_index(GTK_LIST_BOX(v.native), c.selection())
-                           : nullptr;
-  if (row) gtk_list_box_select_row(GTK_LIST_BOX(v.native), row);
-  else gtk_list_box_unselect_all(GTK_LIST_BOX(v.native));
+  GtkTreeSelection* selection = gtk_tree_view_get_selection(GTK_TREE_VIEW(v.native));
+  if (c.selection() >= 0) {
+    GtkTreePath* path = gtk_tree_path_new_from_indices(c.selection(), -1);
+    gtk_tree_selection_select_path(selection, path);
+    gtk_tree_view_scroll_to_cell(GTK_TREE_VIEW(v.native), path, nullptr, FALSE, 0, 0);
+    gtk_tree_path_free(path);
+  } else {
+    gtk_tree_selection_unselect_all(selection);
+  }
   --v.updating;
 }
 
@@ -330,12 +342,22 @@ ControlView& NativeWidgets::build(FormView& fv, Control& c, GtkWidget* parent_bo
     GtkWidget* scroll = gtk_scrolled_window_new(nullptr, nullptr);
     gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroll), GTK_POLICY_NEVER,
                                    GTK_POLICY_AUTOMATIC);
-    v.native = gtk_list_box_new();
-    gtk_list_box_set_activate_on_single_click(GTK_LIST_BOX(v.native), TRUE);
+    v.native = gtk_tree_view_new();
+    GtkTreeView* view = GTK_TREE_VIEW(v.native);
+    gtk_tree_view_set_headers_visible(view, FALSE);
+    gtk_tree_view_set_enable_search(view, FALSE);
+    gtk_widget_set_can_focus(v.native, FALSE);  // the keys stay with the box that fills it
+    GtkCellRenderer* text = gtk_cell_renderer_text_new();
+    gtk_cell_renderer_set_fixed_size(text, -1, 23);
+    gtk_cell_renderer_set_padding(text, 6, 0);
+    GtkTreeViewColumn* column = gtk_tree_view_column_new_with_attributes("", text, "text", 0, nullptr);
+    gtk_tree_view_column_set_sizing(column, GTK_TREE_VIEW_COLUMN_FIXED);
+    gtk_tree_view_append_column(view, column);
+    gtk_tree_view_set_fixed_height_mode(view, TRUE);
     gtk_style_context_add_class(gtk_widget_get_style_context(v.native), "velk");
     gtk_container_add(GTK_CONTAINER(scroll), v.native);
     gtk_container_add(GTK_CONTAINER(v.outer), scroll);
-    g_signal_connect(v.native, "row-selected", G_CALLBACK(row_selected_cb), &v);
+    g_signal_connect(gtk_tree_view_get_selection(view), "changed", G_CALLBACK(row_selected_cb), &v);
     sync_items(v);
   } else if (c.kind() == Kind::WebView) {
     v.web = std::make_unique<WebView>(c, v.outer);

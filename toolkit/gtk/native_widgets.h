@@ -84,9 +84,9 @@ class NativeWidgets {
   static void realize_cb(GtkWidget* w, ControlView* v);
   static void entry_changed_cb(GtkEditable* e, ControlView* v);
   static void text_buffer_changed_cb(GtkTextBuffer* b, ControlView* v);
-  static gboolean key_cb(GtkWidget*, GdkEventKey* e, ControlView* v);
+  static gboolean key_cb(GtkWidget* widget, GdkEventKey* e, ControlView* v);
   static gboolean focus_in_cb(GtkWidget*, GdkEvent*, ControlView* v);
-  static void row_selected_cb(GtkListBox*, GtkListBoxRow* row, ControlView* v);
+  static void row_selected_cb(GtkTreeSelection* selection, ControlView* v);
   static gboolean window_delete_cb(GtkWidget*, GdkEvent*, FormView* fv);
   static gboolean window_focus_cb(GtkWidget*, GdkEventFocus* e, FormView* fv);
   static gboolean window_configure_cb(GtkWidget*, GdkEventConfigure* e, FormView* fv);
