@@ -35,8 +35,68 @@ struct EasyDeleter {
 struct ListDeleter {
   void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
+struct MultiDeleter {
+  void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
+
+// Runs one transfer on a multi handle, so that HttpCancel can wake it.
+CURLcode perform(CURL* easy, HttpCancel* cancel) {
+  std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+  if (!multi || curl_multi_add_handle(multi.get(), easy) != CURLM_OK) return CURLE_OUT_OF_MEMORY;
+  if (cancel && !cancel->attach(multi.get())) {
+    curl_multi_remove_handle(multi.get(), easy);
+    return CURLE_ABORTED_BY_CALLBACK;
+  }
+  CURLcode result = CURLE_OK;
+  for (bool done = false; !done;) {
+    int running = 0;
+    if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+      result = CURLE_RECV_ERROR;
+      break;
+    }
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
+      if (message->msg == CURLMSG_DONE) {
+        result = message->data.result;
+        done = true;
+      }
+    }
+    if (done) break;
+    if (cancel && cancel->cancelled()) {
+      result = CURLE_ABORTED_BY_CALLBACK;
+      break;
+    }
+    curl_multi_poll(multi.get(), nullptr, 0, 1000, nullptr);  // also ends on a wake-up
+  }
+  if (cancel) cancel->detach();
+  curl_multi_remove_handle(multi.get(), easy);
+  return result;
+}
 
 }  // namespace
+
+void HttpCancel::cancel() {
+  std::lock_guard lock(mutex_);
+  cancelled_ = true;
+  if (multi_) curl_multi_wakeup(static_cast<CURLM*>(multi_));
+}
+
+bool HttpCancel::cancelled() const {
+  std::lock_guard lock(mutex_);
+  return cancelled_;
+}
+
+bool HttpCancel::attach(void* multi) {
+  std::lock_guard lock(mutex_);
+  if (cancelled_) return false;
+  multi_ = multi;
+  return true;
+}
+
+void HttpCancel::detach() {
+  std::lock_guard lock(mutex_);
+  multi_ = nullptr;
+}
 
 void init_http() {
   static std::once_flag once;
@@ -98,7 +158,7 @@ HttpResponse http_get(const HttpRequest& request) {
   if (!request.user_agent.empty()) curl_easy_setopt(h, CURLOPT_USERAGENT, request.user_agent.c_str());
   if (headers) curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
 
-  CURLcode result = curl_easy_perform(h);
+  CURLcode result = perform(h, request.cancel);
   long status = 0;
   curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
   response.status = status;
@@ -108,16 +168,19 @@ HttpResponse http_get(const HttpRequest& request) {
   if (transfer.over_cap || result == CURLE_FILESIZE_EXCEEDED) {
     response.complete = false;
     response.error = "body over the size cap";
+  } else if (result == CURLE_ABORTED_BY_CALLBACK) {
+    response.error = "cancelled";
   } else if (result != CURLE_OK) {
     response.error = curl_easy_strerror(result);
   }
   return response;
 }
 
-Bytes download_url(const Text& url, const HttpLimits& limits) {
+Bytes download_url(const Text& url, const HttpLimits& limits, HttpCancel* cancel) {
   HttpRequest request;
   request.url = url;
   request.limits = limits;
+  request.cancel = cancel;
   HttpResponse response = http_get(request);
   if (!response.complete || response.status < 200 || response.status > 299) return Bytes();
   return std::move(response.body);

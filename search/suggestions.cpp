@@ -1,6 +1,8 @@
 #include "search/suggestions.h"
 
 #include <cstdio>
+#include <map>
+#include <memory>
 #include <optional>
 
 #include "platform/codepage.h"
@@ -107,10 +109,11 @@ std::vector<Text> SuggestionsInReply(const Text& reply) {
   return SplitSuggestions(stretch);
 }
 
-void FetchSuggestions(const SearchBox& box, WindowId window, Worker& worker) {
+void FetchSuggestions(const SearchBox& box, WindowId window, Worker& worker, HttpCancel& cancel) {
   const std::optional<Text> query = worker.call(window, [&box](Form& w) { return w[box.query].text(); });
-  if (!query) return;
-  const Text reply = bytes_to_text(download_url(SuggestionRequestUrl(*query), kSuggestionLimits));
+  if (!query || cancel.cancelled()) return;
+  const Text reply = bytes_to_text(download_url(SuggestionRequestUrl(*query), kSuggestionLimits, &cancel));
+  if (cancel.cancelled()) return;
   worker.update(window, [&box, asked = *query, items = SuggestionsInReply(reply)](Form& w) {
     apply_reply(box, w, asked, items);
   });
@@ -118,7 +121,14 @@ void FetchSuggestions(const SearchBox& box, WindowId window, Worker& worker) {
 
 void OnSearchTextChanged(const SearchBox& box, Form& w) {
   if (*box.picking == 1) return;
-  app().start_worker([&box, window = w.id()](Worker& worker) { FetchSuggestions(box, window, worker); });
+  // One fetch a change; the one in flight for this box is no longer wanted.
+  static std::map<const SearchBox*, std::shared_ptr<HttpCancel>> in_flight;  // GUI thread only
+  std::shared_ptr<HttpCancel>& latest = in_flight[&box];
+  if (latest) latest->cancel();
+  latest = std::make_shared<HttpCancel>();
+  app().start_worker([&box, window = w.id(), cancel = latest](Worker& worker) {
+    FetchSuggestions(box, window, worker, *cancel);
+  });
   Control& query = w[box.query];
   Control& hint = w[box.hint_label];
   if (query.text().empty()) {

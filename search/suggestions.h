@@ -38,8 +38,10 @@ inline constexpr HttpLimits kSuggestionLimits{3000, 5000, 256 << 10, 3};
 
 // The worker for the box of `window`: reads the box's text on the GUI
 // thread, downloads and cuts the reply here, and applies it on the GUI thread
-// in one piece. A reply for a text the box no longer holds is dropped.
-void FetchSuggestions(const SearchBox& box, tk::WindowId window, tk::Worker& worker);
+// in one piece. A reply for a text the box no longer holds is dropped, and a
+// newer fetch for the box cancels this one through `cancel` (its reply would
+// be dropped anyway), so fast typing leaves no pile of waiting workers.
+void FetchSuggestions(const SearchBox& box, tk::WindowId window, tk::Worker& worker, HttpCancel& cancel);
 
 // Handlers of a search box with suggestions, for the box's window to bind.
 void OnSearchTextChanged(const SearchBox& box, tk::Form& window);

@@ -35,6 +35,34 @@ class Http : public ::testing::Test {
   LoopbackHttpServer server_;
 };
 
+// A cancel from another thread ends a transfer that waits on a silent
+// server, long before its time-out; one cancelled before it starts never
+// connects.
+TEST_F(Http, ACancelEndsATransferInFlightAndOneNotYetStarted) {
+  server_.on("/silent", HttpReply::never_answer());
+  HttpCancel cancel;
+  HttpRequest request;
+  request.url = server_.url("/silent");
+  request.limits = HttpLimits{5000, 60000, 1 << 20, 3};
+  request.cancel = &cancel;
+  std::thread canceller([&] {
+    while (server_.request_count("/silent") == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    cancel.cancel();
+  });
+  const HttpResponse response = http_get(request);
+  canceller.join();
+  EXPECT_FALSE(response.complete);
+  EXPECT_EQ(response.error, "cancelled");
+
+  HttpCancel early;
+  early.cancel();
+  server_.on("/page", HttpReply::ok("body"));
+  EXPECT_EQ(download_url(server_.url("/page"), kQuick, &early), "");
+  EXPECT_EQ(server_.request_count("/page"), 0u);
+  HttpCancel unused;
+  EXPECT_EQ(download_url(server_.url("/page"), kQuick, &unused), "body") << "a cancel not used changes nothing";
+}
+
 TEST_F(Http, OkBodyArrivesWhole) {
   const Bytes body = Bytes("<html>\0\xFF", 8) + Bytes(100000, 'x');
   server_.on("/page", HttpReply::ok(body));

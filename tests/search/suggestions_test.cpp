@@ -1,7 +1,10 @@
 // Live suggestions of the home window against a suggestion service on
 // loopback: the request, the list and its heights, the keys, the pick and
 // the replies that come too late.
+#include <algorithm>
 #include <atomic>
+#include <filesystem>
+#include <fstream>
 
 #include "tests/search/search_fixture.h"
 
@@ -176,6 +179,34 @@ TEST_F(Suggestions, SilentServiceWorkersEndAndDropNothingCurrent) {
   EXPECT_FALSE(w["列表框2"].visible());
   type(w, "q");
   EXPECT_EQ(w["列表框2"].items(), std::vector<Text>{"fast"});
+}
+
+// Threads of this process, the loopback server's own left out.
+int threads_alive() {
+  int count = 0;
+  std::error_code error;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", error)) {
+    std::ifstream comm(task.path() / "comm");
+    std::string name;
+    if (std::getline(comm, name) && name != test::SlowHttpServer::kThreadName) ++count;
+  }
+  return count;
+}
+
+// Sixty quick keys against a service that never answers: each newer fetch
+// ends the older one, so the workers alive stay few.
+TEST_F(Suggestions, QuickKeysAgainstASilentServiceLeaveFewWorkersAlive) {
+  answer([](const std::string&) { return SlowReply{60000, 200, ""}; });
+  Form& w = start_with_open_box();
+  const int before = threads_alive();
+  int peak = 0;
+  for (int i = 0; i < 60; ++i) {
+    app().user_edited(w["编辑框2"], "k" + std::to_string(i));
+    app().run_until([] { return false; }, 10);  // the next key 10 ms later
+    peak = std::max(peak, threads_alive() - before);
+  }
+  EXPECT_LE(peak, 4) << "workers alive at the peak";
+  EXPECT_GE(suggestion_requests(), 1u);
 }
 
 }  // namespace
