@@ -35,7 +35,8 @@ class WebEngineView {
   virtual void go_back() = 0;
   virtual void go_forward() = 0;
   // Shows this page (UTF-8 HTML) in place of the current one, as the page of
-  // `uri`, without touching the network.
+  // `uri`, without touching the network; nothing while a navigation asked
+  // for is under way (that page comes instead).
   virtual void show_text_page(const char* html, const char* uri) = 0;
 };
 

@@ -74,7 +74,7 @@ class WebKitView final : public WebEngineView {
   void go_back() override { navigate({Step::Back, {}}); }
   void go_forward() override { navigate({Step::Forward, {}}); }
   void show_text_page(const char* html, const char* uri) override {
-    pending_ = {};
+    if (pending_.step != Step::None) return;  // the page asked for comes instead
     webkit_web_view_load_alternate_html(web(), html, uri, nullptr);
   }
 
