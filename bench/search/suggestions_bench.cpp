@@ -27,19 +27,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Threads of this process, the loopback servers' own left out.
-int threads_alive() {
-  int count = 0;
-  std::error_code error;
-  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", error)) {
-    std::ifstream comm(task.path() / "comm");
-    std::string name;
-    if (!std::getline(comm, name)) continue;  // ended meanwhile
-    if (name != test::SlowHttpServer::kThreadName) ++count;
-  }
-  return count;
-}
-
 struct Result {
   std::vector<double> per_key_ms;  // keys whose own answer reached the list
   double last_key_ms = -1;
@@ -75,12 +62,12 @@ Result type_fast(int delay_ms, const test::TempDir& dir) {
     tk::Control& box = w["编辑框2"];
     tk::Control& list = w["列表框2"];
 
-    result.base_threads = threads_alive();
+    result.base_threads = test::threads_alive_besides_servers();
     std::atomic<bool> sampling{true};
     std::atomic<int> peak{0};
     std::thread sampler([&] {
       while (sampling) {
-        peak = std::max(peak.load(), threads_alive());
+        peak = std::max(peak.load(), test::threads_alive_besides_servers());
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
       }
     });

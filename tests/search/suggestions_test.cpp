@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 
 #include "tests/search/search_fixture.h"
 
@@ -182,29 +180,17 @@ TEST_F(Suggestions, SilentServiceWorkersEndAndDropNothingCurrent) {
   EXPECT_EQ(w["列表框2"].items(), std::vector<Text>{"fast"});
 }
 
-// Threads of this process, the loopback server's own left out.
-int threads_alive() {
-  int count = 0;
-  std::error_code error;
-  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", error)) {
-    std::ifstream comm(task.path() / "comm");
-    std::string name;
-    if (std::getline(comm, name) && name != test::SlowHttpServer::kThreadName) ++count;
-  }
-  return count;
-}
-
 // Sixty quick keys against a service that never answers: each newer fetch
 // ends the older one, so the workers alive stay few.
 TEST_F(Suggestions, QuickKeysAgainstASilentServiceLeaveFewWorkersAlive) {
   answer([](const std::string&) { return SlowReply{60000, 200, ""}; });
   Form& w = start_with_open_box();
-  const int before = threads_alive();
+  const int before = test::threads_alive_besides_servers();
   int peak = 0;
   for (int i = 0; i < 60; ++i) {
     app().user_edited(w["编辑框2"], "k" + std::to_string(i));
     app().run_until([] { return false; }, 10);  // the next key 10 ms later
-    peak = std::max(peak, threads_alive() - before);
+    peak = std::max(peak, test::threads_alive_besides_servers() - before);
   }
   std::printf("60 quick keys, silent service: %d threads alive at the peak besides the %d before\n", peak, before);
   EXPECT_LE(peak, 4) << "workers alive at the peak";
