@@ -34,10 +34,6 @@ class WebEngineView {
   virtual void load(const char* uri) = 0;
   virtual void go_back() = 0;
   virtual void go_forward() = 0;
-  // Shows this page (UTF-8 HTML) in place of the current one, as the page of
-  // `uri`, without touching the network; nothing while a navigation asked
-  // for is under way (that page comes instead).
-  virtual void show_text_page(const char* html, const char* uri) = 0;
 };
 
 // How the engine is set up; applied before the first page view is made.

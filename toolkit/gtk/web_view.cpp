@@ -10,18 +10,22 @@ namespace {
 
 bool is_script_address(const std::string& uri) { return g_ascii_strncasecmp(uri.c_str(), "javascript:", 11) == 0; }
 
-// In place of the page when the engine module cannot be loaded.
-GtkWidget* engine_error_label(const std::string& why) {
-  const std::string text = gbk_to_utf8("网页引擎无法载入，无法显示网页。") + "\n\n" + why;
+// A text in place of the page.
+GtkWidget* text_in_place_of_page(const std::string& text) {
   GtkWidget* label = gtk_label_new(text.c_str());
   gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
   gtk_label_set_justify(GTK_LABEL(label), GTK_JUSTIFY_CENTER);
   return label;
 }
 
+// In place of the page when the engine module cannot be loaded.
+GtkWidget* engine_error_label(const std::string& why) {
+  return text_in_place_of_page(gbk_to_utf8("网页引擎无法载入，无法显示网页。") + "\n\n" + why);
+}
+
 }  // namespace
 
-WebView::WebView(Control& control, GtkWidget* box) : control_(control) {
+WebView::WebView(Control& control, GtkWidget* box) : control_(control), box_(box) {
   std::string error;
   if (NewWebEngineView new_view = LoadWebEngine(error)) engine_.reset(new_view(this));
   if (engine_) {
@@ -45,21 +49,38 @@ WebView::~WebView() {
   g_object_unref(widget_);
 }
 
+void WebView::navigation_asked() {
+  navigating_ = true;
+  if (!dead_page_text_) return;
+  gtk_widget_destroy(dead_page_text_);
+  dead_page_text_ = nullptr;
+  gtk_widget_show(widget_);
+}
+
 void WebView::navigate(const Text& address) {
-  if (engine_) engine_->load(web_address_for_engine(address).c_str());
+  if (!engine_) return;
+  navigation_asked();
+  engine_->load(web_address_for_engine(address).c_str());
 }
 
 void WebView::go_back() {
-  if (engine_) engine_->go_back();
+  if (!engine_) return;
+  navigation_asked();
+  engine_->go_back();
 }
 
 void WebView::go_forward() {
-  if (engine_) engine_->go_forward();
+  if (!engine_) return;
+  navigation_asked();
+  engine_->go_forward();
 }
 
 void WebView::title_changed(const char* title) { control_.backend_set_title(title ? utf8_to_gbk(title) : Text()); }
 
-void WebView::address_changed(const char* uri) { control_.backend_set_address(utf8_to_gbk(uri)); }
+void WebView::address_changed(const char* uri) {
+  navigating_ = false;
+  control_.backend_set_address(utf8_to_gbk(uri));
+}
 
 void WebView::link_under_pointer(const char* uri) {
   control_.backend_set_status_text(uri ? utf8_to_gbk(uri) : Text());
@@ -99,13 +120,14 @@ void WebView::run_new_window_requests() {
 void WebView::process_ended(bool by_program, const char* why) {
   g_printerr("velk: the web content process ended (%s); the next address starts a new one\n", why);
   control_.backend_set_status_text(Text());
-  if (by_program) return;  // the navigation that ended it goes on
-  // Not the last picture of a page that is gone: a short text of ours.
-  const std::string text = gbk_to_utf8("这个网页出了问题，已经停止。请再打开一次，或换一个网址。");
-  const std::string page = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head>"
-                           "<body style=\"font-family:sans-serif;color:#202020;background:#ffffff;"
-                           "text-align:center;padding-top:120px\"><p>" + text + "</p></body></html>";
-  engine_->show_text_page(page.c_str(), "about:blank");
+  // The navigation that ended it, or one asked for since, brings its page.
+  if (by_program || navigating_ || dead_page_text_) return;
+  // Not the last picture of a page that is gone: a short text of ours, in
+  // place of the page until the next navigation.
+  dead_page_text_ = text_in_place_of_page(gbk_to_utf8("这个网页出了问题，已经停止。请再打开一次，或换一个网址。"));
+  gtk_container_add(GTK_CONTAINER(box_), dead_page_text_);
+  gtk_widget_hide(widget_);
+  gtk_widget_show(dead_page_text_);
 }
 
 }  // namespace velk::tk

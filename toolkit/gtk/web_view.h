@@ -49,10 +49,15 @@ class WebView final : private WebEngineHost {
 
   static gboolean run_new_window_requests_cb(gpointer self);
   void run_new_window_requests();
+  // A navigation is asked for: the page comes in place of a dead one.
+  void navigation_asked();
 
   Control& control_;
   std::unique_ptr<WebEngineView> engine_;
   GtkWidget* widget_ = nullptr;
+  GtkWidget* box_ = nullptr;
+  GtkWidget* dead_page_text_ = nullptr;  // over a page whose process died
+  bool navigating_ = false;              // asked for, not yet committed
   std::deque<std::string> new_window_requests_;  // UTF-8 addresses
   guint new_window_idle_ = 0;
   // Tells a handler's caller whether this object outlived the handler (a

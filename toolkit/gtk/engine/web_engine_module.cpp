@@ -73,10 +73,6 @@ class WebKitView final : public WebEngineView {
   void load(const char* uri) override { navigate({Step::Load, uri}); }
   void go_back() override { navigate({Step::Back, {}}); }
   void go_forward() override { navigate({Step::Forward, {}}); }
-  void show_text_page(const char* html, const char* uri) override {
-    if (pending_.step != Step::None) return;  // the page asked for comes instead
-    webkit_web_view_load_alternate_html(web(), html, uri, nullptr);
-  }
 
  private:
   // A navigation the user asked for, kept until the page commits, so that it
