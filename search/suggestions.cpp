@@ -35,7 +35,7 @@ Text replace_quote_token(std::string_view marker) {
 }
 
 // Applies one reply on the GUI thread, as one piece.
-void apply_reply(const SearchBox& box, Form& w, const Text& asked, const std::vector<Text>& items) {
+void apply_reply(const SearchBox& box, Form& w, const Text& asked, std::vector<Text> items) {
   // A slow answer for an older text must not replace the list for the text
   // the user typed last.
   if (w[box.query].text() != asked) return;
@@ -55,7 +55,7 @@ void apply_reply(const SearchBox& box, Form& w, const Text& asked, const std::ve
   } else {
     list.set_height(23 * count);
   }
-  list.set_items(items);  // one update, however many
+  list.set_items(std::move(items));  // one update, however many
 }
 
 }  // namespace
@@ -114,8 +114,8 @@ void FetchSuggestions(const SearchBox& box, WindowId window, Worker& worker, Htt
   if (!query || cancel.cancelled()) return;
   const Text reply = bytes_to_text(download_url(SuggestionRequestUrl(*query), kSuggestionLimits, &cancel));
   if (cancel.cancelled()) return;
-  worker.update(window, [&box, asked = *query, items = SuggestionsInReply(reply)](Form& w) {
-    apply_reply(box, w, asked, items);
+  worker.update(window, [&box, asked = *query, items = SuggestionsInReply(reply)](Form& w) mutable {
+    apply_reply(box, w, asked, std::move(items));
   });
 }
 

@@ -184,12 +184,13 @@ std::optional<Image> decode_jpeg(std::string_view bytes, Size at_least, Size vis
   img->height = static_cast<int>(info.output_height);
   if (visible.height > 0) img->height = std::min(img->height, visible.height);
   img->pixels.assign(static_cast<size_t>(img->width) * img->height, 0);
-  const bool cropped = img->width < full_width;
-  row.resize(static_cast<size_t>(full_width) * (direct ? 4 : 3));
+  // Whole rows of 32-bit pixels go straight into the image; others pass
+  // through one row of the library's output.
+  const bool in_place = direct && img->width == full_width;
+  if (!in_place) row.resize(static_cast<size_t>(full_width) * (direct ? 4 : 3));
   while (info.output_scanline < static_cast<JDIMENSION>(img->height)) {
     int y = static_cast<int>(info.output_scanline);
     uint32_t* out = &img->pixels[static_cast<size_t>(y) * img->width];
-    const bool in_place = direct && !cropped;
     JSAMPROW rows[1] = {in_place ? reinterpret_cast<JSAMPROW>(out) : row.data()};
     if (jpeg_read_scanlines(&info, rows, 1) != 1) break;
     if (in_place) continue;

@@ -33,7 +33,6 @@ class WebView final : private WebEngineHost {
 
   // The engine's widget, or the error label.
   GtkWidget* widget() const { return widget_; }
-  bool has_engine() const { return engine_ != nullptr; }
   // `address` is the model's text (GBK), as the program handed it over.
   void navigate(const Text& address);
   void go_back();
